@@ -1,0 +1,40 @@
+#include "ConfigLine.h"
+
+ConfigLine ConfigLine::parse(const std::string& line)
+{
+    ConfigLine result;
+    const size_t p1 = line.find(' ');
+    result.keyword = line.substr(0, p1);
+
+    const bool texture = result.keyword == "Texture";
+    const bool shader = result.keyword == "Shader";
+    const bool file = result.keyword == "File";
+    if (!texture && !shader && !file)
+        return result;
+    if (line.find('\0') != std::string::npos) {
+        result.kind = HasNul;
+        return result;
+    }
+
+    const size_t p2 = p1 == std::string::npos ? p1 : line.find(' ', p1 + 1);
+    if (p2 == std::string::npos) {
+        result.kind = Incomplete;
+        return result;
+    }
+    result.name = line.substr(p1 + 1, p2 - p1 - 1);
+    if (!shader) {
+        result.kind = texture ? Texture : File;
+        result.first = line.substr(p2 + 1);
+        return result;
+    }
+
+    const size_t p3 = line.find(' ', p2 + 1);
+    if (p3 == std::string::npos) {
+        result.kind = Incomplete;
+        return result;
+    }
+    result.kind = Shader;
+    result.first = line.substr(p2 + 1, p3 - p2 - 1);
+    result.second = line.substr(p3 + 1);
+    return result;
+}
