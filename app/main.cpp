@@ -84,7 +84,7 @@ int main(int, char**)
     SDL_DisplayMode desktop{};
     SDL_GetDesktopDisplayMode(0, &desktop);
     SDL_Window* window = SDL_CreateWindow("Quorvane", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, desktop.w,
-                                          desktop.h, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL);
+        desktop.h, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL);
     if (!window) {
         const int code = fail("cannot open a window", SDL_GetError());
         SDL_Quit();
@@ -103,8 +103,8 @@ int main(int, char**)
     glewExperimental = GL_TRUE;
     const GLenum glewStatus = glewInit();
     if (glewStatus != GLEW_OK) {
-        const int code = fail("cannot load OpenGL entry points",
-                              reinterpret_cast<const char*>(glewGetErrorString(glewStatus)));
+        const int code
+            = fail("cannot load OpenGL entry points", reinterpret_cast<const char*>(glewGetErrorString(glewStatus)));
         shutdown(window, nullptr);
         return code;
     }

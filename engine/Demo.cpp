@@ -6,7 +6,11 @@
 
 namespace quorvane_engine {
 
-Demo::Demo(int width, int height) : width(width), height(height) {}
+Demo::Demo(int width, int height)
+    : width(width)
+    , height(height)
+{
+}
 
 void Demo::render(double time)
 {

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-Framebuffer::Framebuffer(int width, int height) : width(width), height(height)
+Framebuffer::Framebuffer(int width, int height)
+    : width(width)
+    , height(height)
 {
     glGenFramebuffers(1, &fbo);
     glGenRenderbuffers(1, &colour);

@@ -2,7 +2,10 @@
 
 #include <cmath>
 
-Mat4::Mat4() : m{} {}
+Mat4::Mat4()
+    : m{}
+{
+}
 
 void Mat4::setIdentity()
 {

@@ -13,7 +13,7 @@ OffscreenContext::OffscreenContext()
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     window = SDL_CreateWindow("Quorvane offscreen", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 16, 16,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) {
         message = std::string("cannot create a window: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -30,8 +30,8 @@ OffscreenContext::OffscreenContext()
     glewExperimental = GL_TRUE;
     const GLenum status = glewInit();
     if (status != GLEW_OK) {
-        message = std::string("cannot load OpenGL entry points: ") +
-                  reinterpret_cast<const char*>(glewGetErrorString(status));
+        message = std::string("cannot load OpenGL entry points: ")
+            + reinterpret_cast<const char*>(glewGetErrorString(status));
         SDL_GL_DeleteContext(created);
         SDL_DestroyWindow(window);
         window = nullptr;
@@ -39,8 +39,7 @@ OffscreenContext::OffscreenContext()
         return;
     }
     // GLEW probes a legacy enum on core contexts; drop the error it leaves.
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) { }
     context = created;
 }
 

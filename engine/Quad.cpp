@@ -15,7 +15,9 @@ void uploadAttribute(GLuint buffer, GLuint location, const GLfloat* data)
 
 } // namespace
 
-Quad::Quad() : vao(0), vbo{0, 0}
+Quad::Quad()
+    : vao(0)
+    , vbo{0, 0}
 {
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);

@@ -48,9 +48,8 @@ ResourceManager::ResourceManager(const char* path)
             files[entry.name] = entry.first;
             break;
         case ConfigLine::Incomplete:
-            fprintf(stderr, "%s:%d: warning: \"%s\" needs %s; line skipped\n", path, number,
-                    entry.keyword.c_str(),
-                    entry.keyword == "Shader" ? "a name and two paths" : "a name and a value");
+            fprintf(stderr, "%s:%d: warning: \"%s\" needs %s; line skipped\n", path, number, entry.keyword.c_str(),
+                entry.keyword == "Shader" ? "a name and two paths" : "a name and a value");
             break;
         case ConfigLine::HasNul:
             fprintf(stderr, "%s:%d: warning: line holds a NUL byte; line skipped\n", path, number);

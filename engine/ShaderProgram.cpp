@@ -4,7 +4,11 @@
 
 #include "ShaderStage.h"
 
-ShaderProgram::ShaderProgram() : id(glCreateProgram()), textureUnit(0) {}
+ShaderProgram::ShaderProgram()
+    : id(glCreateProgram())
+    , textureUnit(0)
+{
+}
 
 void ShaderProgram::addShader(const char* path, GLenum type)
 {

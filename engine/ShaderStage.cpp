@@ -5,7 +5,8 @@
 #include <iterator>
 #include <string>
 
-ShaderStage::ShaderStage(const char* path, GLenum type) : shader(0)
+ShaderStage::ShaderStage(const char* path, GLenum type)
+    : shader(0)
 {
     std::string source;
     std::ifstream file(path);

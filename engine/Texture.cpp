@@ -14,8 +14,8 @@ unsigned char* loadPixels(const char* path, int* width, int* height)
     if (stbi_info(path, width, height, &channels)) {
         const long long pixels = static_cast<long long>(*width) * *height;
         if (*width > Texture::kMaxSide || *height > Texture::kMaxSide || pixels > Texture::kMaxPixels) {
-            fprintf(stderr, "warning: image %s: %dx%d is larger than the limit of %dx%d or %lld pixels\n",
-                    path, *width, *height, Texture::kMaxSide, Texture::kMaxSide, Texture::kMaxPixels);
+            fprintf(stderr, "warning: image %s: %dx%d is larger than the limit of %dx%d or %lld pixels\n", path, *width,
+                *height, Texture::kMaxSide, Texture::kMaxSide, Texture::kMaxPixels);
             *width = *height = 0;
             return nullptr;
         }
@@ -30,7 +30,10 @@ unsigned char* loadPixels(const char* path, int* width, int* height)
 
 } // namespace
 
-Texture::Texture(const char* path) : id(0), width(0), height(0)
+Texture::Texture(const char* path)
+    : id(0)
+    , width(0)
+    , height(0)
 {
     glGenTextures(1, &id);
     unsigned char* pixels = loadPixels(path, &width, &height);

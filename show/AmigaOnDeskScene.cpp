@@ -4,7 +4,9 @@
 #include "engine/ResourceManager.h"
 
 AmigaOnDeskScene::AmigaOnDeskScene(ResourceManager* resources)
-    : quad(), shader(resources->getShader("default")), backdrop(resources->getTexture("desk"))
+    : quad()
+    , shader(resources->getShader("default"))
+    , backdrop(resources->getTexture("desk"))
 {
     startTime = 180.157;
     endTime = 192.273103;

@@ -4,8 +4,10 @@
 #include "engine/ResourceManager.h"
 
 CemetryNightScene::CemetryNightScene(ResourceManager* resources)
-    : quad(), shader(resources->getShader("default")), backdrop(resources->getTexture("cemetry_night")),
-      surpriseBackdrop(resources->getTexture("surprisearm"))
+    : quad()
+    , shader(resources->getShader("default"))
+    , backdrop(resources->getTexture("cemetry_night"))
+    , surpriseBackdrop(resources->getTexture("surprisearm"))
 {
     startTime = 99.763199;
     endTime = 105.962943;

@@ -3,7 +3,8 @@
 #include "Backdrop.h"
 #include "engine/ResourceManager.h"
 
-EndcreditScene::EndcreditScene(ResourceManager* resources) : quad()
+EndcreditScene::EndcreditScene(ResourceManager* resources)
+    : quad()
 {
     // The picture is fetched before the program here.
     backdrop = resources->getTexture("endcredit");

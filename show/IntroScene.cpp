@@ -4,7 +4,9 @@
 #include "engine/ResourceManager.h"
 
 IntroScene::IntroScene(ResourceManager* resources)
-    : shader(resources->getShader("default")), quad(), backdrop(resources->getTexture("intro"))
+    : shader(resources->getShader("default"))
+    , quad()
+    , backdrop(resources->getTexture("intro"))
 {
     startTime = 0.0;
     endTime = 5.417;

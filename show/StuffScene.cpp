@@ -4,7 +4,9 @@
 #include "engine/ResourceManager.h"
 
 StuffScene::StuffScene(ResourceManager* resources)
-    : quad(), shader(resources->getShader("default")), backdrop(resources->getTexture("packs"))
+    : quad()
+    , shader(resources->getShader("default"))
+    , backdrop(resources->getTexture("packs"))
 {
     startTime = 30.998719;
     endTime = 46.396776;

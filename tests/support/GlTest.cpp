@@ -54,8 +54,8 @@ Rgba pixelAtNdc(const std::vector<uint8_t>& pixels, int width, int height, doubl
 
 bool near(Rgba a, Rgba b, int tolerance)
 {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance && std::abs(a.a - b.a) <= tolerance;
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance
+        && std::abs(a.a - b.a) <= tolerance;
 }
 
 std::ostream& operator<<(std::ostream& out, const Rgba& c)

@@ -16,10 +16,10 @@ struct Rgba {
 
 // Brings up the shared context on first use; a test that needs GL calls it
 // first and is skipped with the reason when there is no GL 4.1 core context.
-#define REQUIRE_GL()                                     \
-    do {                                                 \
-        if (!glAvailable())                              \
-            GTEST_SKIP() << glUnavailableReason();       \
+#define REQUIRE_GL()                                                                                                   \
+    do {                                                                                                               \
+        if (!glAvailable())                                                                                            \
+            GTEST_SKIP() << glUnavailableReason();                                                                     \
     } while (0)
 
 bool glAvailable();

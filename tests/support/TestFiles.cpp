@@ -28,7 +28,8 @@ std::string TempDir::path(const std::string& name) const
     return root + "/" + name;
 }
 
-ScopedChdir::ScopedChdir(const std::string& dir) : previous(fs::current_path().string())
+ScopedChdir::ScopedChdir(const std::string& dir)
+    : previous(fs::current_path().string())
 {
     fs::current_path(dir);
 }

@@ -1,0 +1,87 @@
+#include "DialogScript.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+size_t skipDigits(const std::string& text, size_t at)
+{
+    while (at < text.size() && isDigit(text[at]))
+        ++at;
+    return at;
+}
+
+} // namespace
+
+double DialogScript::readNumber(const std::string& text)
+{
+    size_t at = 0;
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
+        ++at;
+
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    const size_t begin = at;
+    const size_t integerEnd = skipDigits(text, at);
+    size_t end = integerEnd;
+    bool digits = integerEnd > begin;
+    if (end < text.size() && text[end] == '.') {
+        const size_t fractionEnd = skipDigits(text, end + 1);
+        digits = digits || fractionEnd > end + 1;
+        end = fractionEnd;
+    }
+    if (!digits)
+        return 0.0;
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        size_t exponent = end + 1;
+        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-'))
+            ++exponent;
+        const size_t exponentEnd = skipDigits(text, exponent);
+        if (exponentEnd > exponent)
+            end = exponentEnd;
+    }
+
+    double value = 0.0;
+    const auto result = std::from_chars(text.data() + begin, text.data() + end, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too large reads as infinity, too small as zero, as strtod has it.
+        const size_t e = text.find_first_of("eE", begin);
+        const bool tiny = e < end && text[e + 1] == '-';
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -value : value;
+}
+
+void DialogScript::readLine(const std::string& line, double* start, double* end)
+{
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos) {
+        *start = *end = readNumber(line);
+        return;
+    }
+    *start = readNumber(line.substr(0, tab));
+    *end = readNumber(line.substr(tab + 1));
+}
+
+void DialogScript::read(std::istream& in, std::vector<double>& starts, std::vector<double>& ends)
+{
+    std::string line;
+    while (std::getline(in, line)) {
+        double start = 0.0;
+        double end = 0.0;
+        readLine(line, &start, &end);
+        starts.push_back(start);
+        ends.push_back(end);
+    }
+}

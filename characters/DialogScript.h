@@ -1,0 +1,24 @@
+// Reading dialog scripts: one speech interval per line, start seconds, a tab,
+// end seconds. Each number is the longest decimal prefix of its text after
+// leading white space (sign, digits with an optional point, an optional
+// exponent); a text without one reads as 0. The point is always '.',
+// whatever the locale. Nothing here fails: any bytes give some intervals.
+#pragma once
+
+#include <istream>
+#include <string>
+#include <vector>
+
+class DialogScript {
+public:
+    // The number at the start of `text`, or 0 when there is none. Values
+    // beyond the range of a double read as plus or minus infinity.
+    static double readNumber(const std::string& text);
+
+    // Splits `line` at its first tab into start and end; a line without a tab
+    // gives its whole text as both.
+    static void readLine(const std::string& line, double* start, double* end);
+
+    // Appends one interval per line of `in` to `starts` and `ends`.
+    static void read(std::istream& in, std::vector<double>& starts, std::vector<double>& ends);
+};

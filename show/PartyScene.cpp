@@ -1,0 +1,148 @@
+#include "PartyScene.h"
+
+#include <cmath>
+
+#include "Backdrop.h"
+#include "characters/Harlan.h"
+#include "characters/Veryrich.h"
+#include "characters/Vesna.h"
+#include "characters/Zombie.h"
+#include "effects/ParticleSystem.h"
+#include "engine/Mat4.h"
+#include "engine/Random.h"
+#include "engine/ResourceManager.h"
+#include "engine/ShaderProgram.h"
+
+namespace {
+
+const char* const kSampler = "img";
+const char* const kMatrix = "pmatrix";
+
+// The walk ends where the moving x reaches the standing place.
+constexpr double kWalkEndX = 219.781208;
+constexpr float kStandX = 0.855208f;
+constexpr double kFloorY = -0.538889;
+constexpr double kTrembleRate = 100.0;   // radians per second
+constexpr double kTrembleDivisor = 50.0; // a tremble of 0.02 either way
+
+constexpr float kFigureScale = 0.4f;
+constexpr double kPupilSpan = 2.0 * PartyScene::kPupilJitter;
+const PartyScene::Point kZombieSpots[PartyScene::kZombieCount]
+    = {{0.167708f, -0.542593f}, {0.435417f, -0.542593f}, {0.7f, -0.544444f}};
+constexpr float kZombie2Depth = 0.1f;
+constexpr float kZombie3Depth = 0.09f;
+const float kBloodOrigin[3] = {0.605417f, -0.220259f, 0.0f};
+
+} // namespace
+
+PartyScene::Point PartyScene::walkPosition(double time)
+{
+    if (time < kStopTime) {
+        const double x = kWalkEndX - time;
+        const double y = std::sin(kTrembleRate * time) / kTrembleDivisor + kFloorY;
+        return {static_cast<float>(x), static_cast<float>(y)};
+    }
+    return {kStandX, static_cast<float>(kFloorY)};
+}
+
+PartyScene::PartyScene(ResourceManager* resources, int, int)
+    : quad()
+{
+    startTime = 207.711681;
+    endTime = 280.244632;
+    shader = resources->getShader("default");
+    spriteShader = resources->getShader("sprite");
+    bloodShader = resources->getShader("blood");
+    backdrop = resources->getTexture("party");
+    deadEyes = resources->getTexture("dead_eyes");
+    deadMouth = resources->getTexture("dead_mouth");
+    harlan = new Harlan(resources);
+    vesna = new Vesna(resources);
+    veryrich = new Veryrich(resources);
+    for (Zombie*& zombie : zombies)
+        zombie = new Zombie(resources);
+    particles = new ParticleSystem(kBloodParticles, kBloodOrigin[0], kBloodOrigin[1], kBloodOrigin[2]);
+    for (double& due : nextTwitch)
+        due = 0.0;
+}
+
+void PartyScene::render(double time)
+{
+    drawBackdrop(shader, quad, backdrop);
+
+    harlan->setScale(kFigureScale);
+    harlan->setMirrored();
+    harlan->setPosition(-0.542708f, -0.544444f);
+    harlan->render(time, spriteShader, kSampler, kMatrix);
+
+    vesna->setScale(kFigureScale);
+    vesna->setPosition(-0.275f, -0.542593f);
+    vesna->render(time, spriteShader, kSampler, kMatrix);
+
+    renderVeryrich(time);
+    renderZombies(time);
+}
+
+void PartyScene::renderVeryrich(double time)
+{
+    veryrich->setScale(kFigureScale); // also drops last frame's turn
+    const Point walk = walkPosition(time);
+    veryrich->setPosition(walk.x, walk.y);
+    if (isDead(time)) {
+        veryrich->setEyesTexture(deadEyes);
+        veryrich->setMouthTexture(deadMouth);
+    }
+    if (isThrown(time)) {
+        veryrich->setPosition(kThrownPosition.x, kThrownPosition.y);
+        veryrich->rotate(kThrownAngle);
+    }
+    if (!isDying(time)) {
+        veryrich->render(time, spriteShader, kSampler, kMatrix);
+        return;
+    }
+
+    // Dying: the head slides off along his body, no lip sync, and blood.
+    veryrich->setHeadOffset(static_cast<float>((time - kDeathTime) * kHeadSlideSpeed));
+    veryrich->draw(spriteShader, kSampler, kMatrix);
+
+    bloodShader->use();
+    Mat4 identity;
+    identity.setTranslation(0.0, 0.0, 0.0);
+    bloodShader->setMatrix(kMatrix, identity);
+    bloodShader->setFloat("time", static_cast<float>(time));
+    particles->update(time);
+    particles->draw();
+}
+
+void PartyScene::twitch(int index, double time)
+{
+    if (!(time > nextTwitch[index]))
+        return;
+    Zombie* zombie = zombies[index];
+    nextTwitch[index] = time + random01() * kMaxTwitchWait;
+    zombie->setHeadOffset(static_cast<float>(random01() * -kMaxHeadDrop));
+    // The first draw is the y offset, the second the x offset.
+    const double y = random01() * kPupilSpan - kPupilJitter;
+    const double x = random01() * kPupilSpan - kPupilJitter;
+    zombie->setPupilOffset(static_cast<float>(x), static_cast<float>(y));
+}
+
+void PartyScene::renderZombies(double time)
+{
+    for (Zombie* zombie : zombies)
+        zombie->setScale(kFigureScale);
+    zombies[1]->setDepth(kZombie2Depth);
+    zombies[2]->setDepth(kZombie3Depth);
+    if (isThrown(time)) {
+        zombies[1]->raiseArms();
+        zombies[2]->raiseArms();
+    }
+    for (int i = 0; i < kZombieCount; ++i)
+        zombies[i]->setPosition(kZombieSpots[i].x, kZombieSpots[i].y);
+
+    for (int i = 0; i < kZombieCount; ++i)
+        twitch(i, time);
+    // Zombies never speak: drawn without the lip-sync step.
+    for (Zombie* zombie : zombies)
+        zombie->draw(spriteShader, kSampler, kMatrix);
+}
