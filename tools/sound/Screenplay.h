@@ -1,0 +1,69 @@
+// The screenplay: who is in the cast (voice and dialog scripts of each
+// figure), the scene windows in which each figure may speak, and every line
+// of dialog with its speaker and start time in show time. Parsing and the
+// rules a screenplay must keep live here; speaking it is speak-screenplay's.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A parse or rule failure; the message starts with "file:line: ".
+struct ScreenplayError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct CastMember {
+    std::string name;
+    std::vector<std::string> scripts; // dialog script file names; lines are dealt to them in turn
+    std::string voice;                // espeak-ng voice name, e.g. "en-us+m3"
+    int pitch = 50;                   // espeak-ng base pitch, 0 to 99
+    int range = 50;                   // espeak-ng pitch range, 0 to 99
+    int speed = 175;                  // words per minute
+    int sourceLine = 0;
+};
+
+// A stretch of show time in which the listed figures are drawn speaking.
+struct SceneWindow {
+    std::string name;
+    double start = 0.0;
+    double end = 0.0;
+    std::vector<std::string> speakers;
+    int sourceLine = 0;
+
+    bool allows(const std::string& speaker) const;
+};
+
+struct DialogLine {
+    double start = 0.0;   // show time at which the voice becomes audible
+    std::string speaker;
+    std::string text;
+    std::string script;   // dialog script file name this line's interval goes to
+    int sourceLine = 0;
+};
+
+struct Screenplay {
+    std::string path;
+    std::vector<CastMember> cast;
+    std::vector<SceneWindow> scenes;
+    std::vector<DialogLine> lines; // in time order
+
+    // The cast member named `name`, or nullptr.
+    const CastMember* member(const std::string& name) const;
+
+    // "path:line: " for messages about a source line.
+    std::string where(int sourceLine) const;
+};
+
+// Reads and checks a screenplay: syntax, known speakers, lines in time order,
+// each line's start inside a scene window that lets its speaker speak.
+// Throws ScreenplayError ("file:line: reason") on the first fault.
+Screenplay parseScreenplay(const std::string& text, const std::string& path);
+
+// Reads the file at `path` and parses it; throws ScreenplayError when it does
+// not open.
+Screenplay loadScreenplay(const std::string& path);
+
+// The window that allows `speaker` to speak over the whole of [start, end]
+// (strictly inside both ends), or nullptr.
+const SceneWindow* windowFor(const Screenplay& play, const std::string& speaker, double start, double end);

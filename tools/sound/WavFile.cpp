@@ -1,0 +1,113 @@
+#include "WavFile.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+uint32_t readU32(const unsigned char* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
+uint16_t readU16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
+
+void putU32(std::string& out, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(char((v >> (8 * i)) & 0xff));
+}
+
+void putU16(std::string& out, uint16_t v)
+{
+    out.push_back(char(v & 0xff));
+    out.push_back(char(v >> 8));
+}
+
+} // namespace
+
+Audio readWav(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw std::runtime_error(path + ": cannot open");
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (bytes.size() < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
+        throw std::runtime_error(path + ": not a WAVE file");
+
+    Audio audio;
+    int format = 0, bits = 0;
+    bool haveFormat = false;
+    size_t pos = 12;
+    while (pos + 8 <= bytes.size()) {
+        uint32_t size = readU32(data + pos + 4);
+        const unsigned char* body = data + pos + 8;
+        if (pos + 8 + size > bytes.size())
+            size = uint32_t(bytes.size() - pos - 8);
+        if (std::memcmp(data + pos, "fmt ", 4) == 0 && size >= 16) {
+            format = readU16(body);
+            audio.channels = readU16(body + 2);
+            audio.sampleRate = int(readU32(body + 4));
+            bits = readU16(body + 14);
+            if (format == 0xfffe && size >= 26)
+                format = readU16(body + 24); // extensible: the sub-format's first two bytes
+            haveFormat = true;
+        } else if (std::memcmp(data + pos, "data", 4) == 0) {
+            if (!haveFormat)
+                throw std::runtime_error(path + ": data before format");
+            if (format == 1 && bits == 16) {
+                size_t n = size / 2;
+                audio.samples.resize(n);
+                for (size_t i = 0; i < n; ++i)
+                    audio.samples[i] = int16_t(readU16(body + 2 * i)) / 32768.0f;
+            } else if (format == 3 && bits == 32) {
+                size_t n = size / 4;
+                audio.samples.resize(n);
+                std::memcpy(audio.samples.data(), body, n * 4);
+            } else {
+                throw std::runtime_error(path + ": only 16-bit PCM and 32-bit float are read");
+            }
+            if (audio.channels < 1)
+                throw std::runtime_error(path + ": no channels");
+            return audio;
+        }
+        pos += 8 + size + (size & 1);
+    }
+    throw std::runtime_error(path + ": no data chunk");
+}
+
+void writeWav(const std::string& path, const Audio& audio, WavEncoding encoding)
+{
+    const bool pcm = encoding == WavEncoding::Pcm16;
+    const uint16_t bytesPerSample = pcm ? 2 : 4;
+    const uint32_t dataSize = uint32_t(audio.samples.size() * bytesPerSample);
+    std::string out;
+    out.reserve(44 + dataSize);
+    out += "RIFF";
+    putU32(out, 36 + dataSize);
+    out += "WAVEfmt ";
+    putU32(out, 16);
+    putU16(out, pcm ? 1 : 3);
+    putU16(out, uint16_t(audio.channels));
+    putU32(out, uint32_t(audio.sampleRate));
+    putU32(out, uint32_t(audio.sampleRate) * audio.channels * bytesPerSample);
+    putU16(out, uint16_t(audio.channels * bytesPerSample));
+    putU16(out, uint16_t(8 * bytesPerSample));
+    out += "data";
+    putU32(out, dataSize);
+    for (float s : audio.samples) {
+        if (pcm) {
+            long v = std::lround(double(s) * 32768.0);
+            v = v < -32768 ? -32768 : (v > 32767 ? 32767 : v);
+            putU16(out, uint16_t(int16_t(v)));
+        } else {
+            uint32_t bits;
+            std::memcpy(&bits, &s, 4);
+            putU32(out, bits);
+        }
+    }
+    std::ofstream file(path, std::ios::binary);
+    file.write(out.data(), std::streamsize(out.size()));
+    if (!file)
+        throw std::runtime_error(path + ": cannot write");
+}
