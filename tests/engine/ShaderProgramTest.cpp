@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "GlTest.h"
+#include "TestFiles.h"
+#include "TestShow.h"
+#include "engine/Mat4.h"
+#include "engine/Quad.h"
+#include "engine/ShaderProgram.h"
+#include "engine/ShaderStage.h"
+
+namespace {
+
+const char* const kVertex = "#version 410 core\n"
+                            "layout(location = 0) in vec2 position;\n"
+                            "uniform mat4 pmatrix;\n"
+                            "void main() { gl_Position = pmatrix * vec4(position, 0.0, 1.0); }\n";
+const char* const kFragment = "#version 410 core\n"
+                              "uniform sampler2D a;\nuniform sampler2D b;\nuniform sampler2D c;\n"
+                              "out vec4 colour;\n"
+                              "void main() { colour = vec4(1.0, 0.0, 0.0, 1.0) + 1e-6 * (texture(a, vec2(0)) +"
+                              " texture(b, vec2(0)) + texture(c, vec2(0))); }";
+
+// Builds a program from two source texts and returns what it printed.
+std::string build(TempDir& dir, const std::string& fragment, const std::string& vertex, ShaderProgram** out)
+{
+    writeFile(dir.path("f.frag"), fragment);
+    writeFile(dir.path("v.vert"), vertex);
+    testing::internal::CaptureStdout();
+    ShaderProgram* program = new ShaderProgram();
+    program->addShader(dir.path("f.frag").c_str(), GL_FRAGMENT_SHADER);
+    program->addShader(dir.path("v.vert").c_str(), GL_VERTEX_SHADER);
+    program->link();
+    if (out)
+        *out = program;
+    return testing::internal::GetCapturedStdout();
+}
+
+} // namespace
+
+TEST(ShaderProgram, good_sources_build_silently_and_the_last_byte_counts)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    ShaderProgram* program = nullptr;
+    // The fragment source ends in '}' with no newline: passed whole.
+    EXPECT_EQ(build(dir, kFragment, kVertex, &program), "");
+    GLint linked = 0;
+    glGetProgramiv(program->id, GL_LINK_STATUS, &linked);
+    EXPECT_EQ(linked, GL_TRUE);
+}
+
+TEST(ShaderProgram, a_bad_stage_prints_its_source_and_every_failure_in_order)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    const std::string broken = "#version 410 core\nout vec4 colour;\nvoid main() { colour = nonsense; }\n";
+    const std::string out = build(dir, broken, kVertex, nullptr);
+
+    const size_t shaderError = out.find("Shader error\n");
+    const size_t source = out.find(broken);
+    const size_t linkError = out.find("Link error\n");
+    const size_t validateError = out.find("Validate error\n");
+    ASSERT_EQ(shaderError, 0u) << out;
+    EXPECT_EQ(source, shaderError + 13) << "the source follows the first line";
+    EXPECT_NE(out.find("nonsense", source + broken.size()), std::string::npos) << "the compiler's log follows";
+    ASSERT_NE(linkError, std::string::npos) << out;
+    ASSERT_NE(validateError, std::string::npos) << out;
+    EXPECT_LT(source, linkError);
+    EXPECT_LT(linkError, validateError);
+}
+
+TEST(ShaderProgram, empty_and_missing_sources_are_judged_by_gl_and_building_goes_on)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    const std::string empty = build(dir, "", kVertex, nullptr);
+    EXPECT_NE(empty.find("Link error\n"), std::string::npos) << empty;
+
+    testing::internal::CaptureStdout();
+    ShaderProgram* program = new ShaderProgram();
+    program->addShader(dir.path("no-such.frag").c_str(), GL_FRAGMENT_SHADER);
+    program->link();
+    const std::string missing = testing::internal::GetCapturedStdout();
+    EXPECT_NE(missing.find(dir.path("no-such.frag")), std::string::npos) << "the path is named: " << missing;
+    EXPECT_NE(missing.find("Link error\n"), std::string::npos) << missing;
+}
+
+TEST(ShaderProgram, an_empty_info_log_prints_an_empty_line)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    ShaderProgram* program = nullptr;
+    build(dir, kFragment, kVertex, &program);
+    GLint length = -1;
+    glGetProgramiv(program->id, GL_INFO_LOG_LENGTH, &length);
+    if (length > 1)
+        GTEST_SKIP() << "this driver logs something even for a good program";
+    testing::internal::CaptureStdout();
+    ShaderStage::printInfoLog(program->id, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n");
+}
+
+TEST(ShaderProgram, each_bind_after_use_takes_the_next_texture_unit)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    ShaderProgram* program = nullptr;
+    build(dir, kFragment, kVertex, &program);
+    const GLuint textures[3] = {solidTexture(1, 0, 0, 255), solidTexture(2, 0, 0, 255), solidTexture(3, 0, 0, 255)};
+
+    program->use();
+    const char* names[3] = {"a", "b", "c"};
+    for (int i = 0; i < 3; ++i) {
+        program->bindTexture(names[i], textures[i]);
+        GLint unit = -1;
+        glGetUniformiv(program->id, glGetUniformLocation(program->id, names[i]), &unit);
+        EXPECT_EQ(unit, i) << names[i];
+        GLint bound = 0;
+        glActiveTexture(GL_TEXTURE0 + i);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(static_cast<GLuint>(bound), textures[i]) << "unit " << i;
+    }
+    EXPECT_EQ(program->textureUnit, 3);
+
+    program->use();
+    EXPECT_EQ(program->textureUnit, 0);
+    program->bindTexture("c", textures[0]);
+    GLint unit = -1;
+    glGetUniformiv(program->id, glGetUniformLocation(program->id, "c"), &unit);
+    EXPECT_EQ(unit, 0) << "a new use starts again at unit 0";
+
+    program->setInt("no_such_uniform", 3); // ignored by GL, no crash
+    program->setFloat("no_such_uniform", 3.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(ShaderProgram, set_matrix_uploads_untransposed_so_a_translation_moves_geometry)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    ShaderProgram* program = nullptr;
+    build(dir, kFragment, kVertex, &program);
+    Framebuffer target(64, 32);
+    setShowGlState();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    Mat4 matrix;
+    matrix.setScale(0.25, 0.5, 1);
+    matrix.set(12, 0.5f); // the quad now spans x = 0.25 ... 0.75
+    program->use();
+    program->setMatrix("pmatrix", matrix);
+    Quad quad;
+    quad.draw();
+
+    const auto pixels = target.readPixels();
+    const Rgba red{255, 0, 0, 255};
+    const Rgba white{255, 255, 255, 255};
+    EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, 0.5, 0.0), red));
+    EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, 0.3, 0.4), red));
+    EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, 0.1, 0.0), white));
+    EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, 0.9, 0.0), white));
+    EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, -0.5, 0.0), white));
+}
