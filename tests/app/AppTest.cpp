@@ -1,0 +1,213 @@
+// Runs the real quorvane in a folder of test data, on the test's X display
+// with SDL's dummy audio driver, and watches how it ends.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <stb_image.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "GlTest.h"
+#include "TestShow.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Process {
+    pid_t pid = -1;
+    std::string errPath;
+};
+
+// Starts quorvane in the current folder with `environment` added; its
+// standard error goes to a file.
+Process start(const TestShow& show, const std::vector<std::string>& environment = {"SDL_AUDIODRIVER=dummy"},
+    bool withDisplay = true)
+{
+    Process run;
+    run.errPath = show.path("stderr.txt");
+    run.pid = fork();
+    if (run.pid == 0) {
+        FILE* err = freopen(run.errPath.c_str(), "w", stderr);
+        FILE* out = freopen(show.path("stdout.txt").c_str(), "w", stdout);
+        (void)err;
+        (void)out;
+        for (const std::string& setting : environment)
+            putenv(const_cast<char*>(setting.c_str()));
+        if (!withDisplay)
+            unsetenv("DISPLAY");
+        execl(QUORVANE_BINARY, QUORVANE_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return run;
+}
+
+// The exit code, or -1 if the process did not end within `limit` (it is
+// then killed).
+int waitFor(const Process& run, std::chrono::seconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(run.pid, &status, WNOHANG) == run.pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(run.pid, SIGKILL);
+    waitpid(run.pid, nullptr, 0);
+    return -1;
+}
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool shell(const std::string& command)
+{
+    return std::system(command.c_str()) == 0;
+}
+
+// Writes data/duskwalk.ogg of `seconds` seconds of a quiet tone.
+void writeMusic(const TestShow& show, double seconds)
+{
+    ASSERT_TRUE(shell("sox -q -n -r 44100 -c 2 " + show.path("data/duskwalk.ogg") + " synth " + std::to_string(seconds)
+        + " sine 440 vol 0.1"));
+}
+
+bool windowAppears(std::chrono::seconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        if (shell("xdotool search --name '^Quorvane$' >/dev/null 2>&1"))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+// The colour at the centre of the X screen.
+Rgba screenCentre(const TestShow& show)
+{
+    const std::string file = show.path("screen.png");
+    if (!shell("import -window root " + file + " 2>/dev/null"))
+        return {-1, -1, -1, -1};
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load(file.c_str(), &width, &height, &channels, 4);
+    if (!pixels)
+        return {-1, -1, -1, -1};
+    const std::vector<uint8_t> rows(pixels, pixels + static_cast<size_t>(width) * height * 4);
+    stbi_image_free(pixels);
+    return pixelAt(rows, width, width / 2, height / 2);
+}
+
+bool haveDisplay()
+{
+    return std::getenv("DISPLAY") != nullptr;
+}
+
+} // namespace
+
+TEST(App, escape_ends_the_show_after_it_presented_a_frame)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 30.0);
+    const Process run = start(show);
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << readAll(run.errPath);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+
+    const Rgba centre = screenCentre(show);
+    EXPECT_TRUE(near(centre, show.colourOf("intro"), 3)) << "the opening picture fills the screen: " << centre;
+
+    shell("xdotool key Escape");
+    EXPECT_EQ(waitFor(run, std::chrono::seconds(10)), 0) << readAll(run.errPath);
+}
+
+TEST(App, the_show_ends_by_itself_when_the_music_ends)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 1.5);
+    const auto started = Clock::now();
+    const Process run = start(show);
+    EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 0) << readAll(run.errPath);
+    EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(1500)) << "it played the music to the end";
+}
+
+TEST(App, without_an_audio_device_it_warns_and_plays_silently)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 1.0);
+    // A driver that cannot open any device stands for a machine without sound.
+    const Process run = start(show, {"SDL_AUDIODRIVER=no-such-driver"});
+    EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 0) << readAll(run.errPath);
+    EXPECT_NE(readAll(run.errPath).find("playing silently"), std::string::npos) << readAll(run.errPath);
+}
+
+TEST(App, faults_that_stop_the_show_are_named_and_exit_with_code_1)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    const struct {
+        const char* fault;
+        std::string (*breakIt)(const TestShow&);
+        const char* message;
+    } cases[] = {
+        {"no music file", [](const TestShow&) { return std::string(); }, "data/duskwalk.ogg"},
+        {"music that is not Ogg Vorbis",
+            [](const TestShow& show) {
+                writeFile(show.path("data/duskwalk.ogg"), "not music");
+                return std::string();
+            },
+            "data/duskwalk.ogg"},
+        {"a name missing from the resource list",
+            [](const TestShow& show) {
+                writeMusic(show, 5.0);
+                std::string config = show.configText();
+                config.replace(config.find("Texture intro "), 14, "Texture other ");
+                show.writeConfig(config);
+                return std::string();
+            },
+            "\"intro\""},
+        {"no resource list",
+            [](const TestShow& show) {
+                writeMusic(show, 5.0);
+                std::remove(show.path("data/config.txt").c_str());
+                return std::string();
+            },
+            "data/config.txt"},
+    };
+    for (const auto& c : cases) {
+        TestShow show;
+        c.breakIt(show);
+        const Process run = start(show);
+        EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 1) << c.fault;
+        const std::string err = readAll(run.errPath);
+        EXPECT_NE(err.find(c.message), std::string::npos) << c.fault << ": " << err;
+    }
+}
+
+TEST(App, without_a_display_it_says_so_and_exits_with_code_1)
+{
+    TestShow show;
+    writeMusic(show, 5.0);
+    const Process run = start(show, {"SDL_AUDIODRIVER=dummy"}, false);
+    EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 1);
+    EXPECT_NE(readAll(run.errPath).find("quorvane: "), std::string::npos) << readAll(run.errPath);
+}
