@@ -1,0 +1,182 @@
+#include "CaptureRun.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ContactSheet.h"
+#include "FramePattern.h"
+#include "FrameSchedule.h"
+#include "ProgressLine.h"
+#include "RgbImage.h"
+#include "SceneLabel.h"
+#include "ShowRenderer.h"
+#include "VideoEncoder.h"
+#include "engine/OffscreenContext.h"
+
+namespace {
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "quorvane-capture: %s\n", message.c_str());
+    return CaptureRun::kFailure;
+}
+
+bool readable(const char* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return static_cast<bool>(file);
+}
+
+// The frames of a contact sheet without times: the middle of every scene,
+// in increasing time.
+std::vector<double> sceneMiddles(const ShowRenderer& renderer)
+{
+    std::vector<double> times;
+    for (const ShowRenderer::SceneWindow& window : renderer.sceneWindows())
+        times.push_back(window.startTime + (window.endTime - window.startTime) / 2.0);
+    std::stable_sort(times.begin(), times.end());
+    return times;
+}
+
+int writeFrames(ShowRenderer& renderer, const FrameSchedule& schedule, const CaptureOptions& options,
+                ProgressLine& progress)
+{
+    FramePattern pattern;
+    std::string error;
+    if (!FramePattern::parse(options.outPattern, pattern, error))
+        return fail("--out: " + error);
+    RgbImage frame;
+    for (std::size_t i = 0; i < schedule.size(); ++i) {
+        renderer.render(schedule.timeAt(i), frame);
+        const std::string path = pattern.format(static_cast<int>(i));
+        if (!frame.writePng(path))
+            return fail(path + ": cannot write the PNG file");
+        progress.frameDone();
+    }
+    progress.finish();
+    return CaptureRun::kSuccess;
+}
+
+int writeVideo(ShowRenderer& renderer, const FrameSchedule& schedule, const CaptureOptions& options,
+               ProgressLine& progress)
+{
+    VideoEncoder::Settings settings;
+    settings.path = options.videoPath;
+    settings.musicPath = CaptureRun::kMusicPath;
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.fps = options.fps;
+    settings.from = options.from;
+    settings.frames = static_cast<long long>(schedule.size());
+    settings.crf = options.crf;
+
+    VideoEncoder encoder;
+    std::string error;
+    if (!encoder.start(settings, error))
+        return fail(error);
+    RgbImage frame;
+    for (std::size_t i = 0; i < schedule.size(); ++i) {
+        renderer.render(schedule.timeAt(i), frame);
+        if (!encoder.write(frame, error)) {
+            std::string status;
+            encoder.finish(status);
+            std::remove(options.videoPath.c_str());
+            return fail(options.videoPath + ": " + error + (status.empty() ? "" : " (" + status + ")"));
+        }
+        progress.frameDone();
+    }
+    progress.finish();
+    if (!encoder.finish(error)) {
+        std::remove(options.videoPath.c_str());
+        return fail(options.videoPath + ": " + error);
+    }
+    return CaptureRun::kSuccess;
+}
+
+int writeSheet(ShowRenderer& renderer, const FrameSchedule& schedule, const CaptureOptions& options,
+               ProgressLine& progress)
+{
+    const int tiles = static_cast<int>(schedule.size());
+    if (tiles == 0)
+        return fail("the show has no scenes to put on a contact sheet");
+    if (tiles > ContactSheet::kMaxTiles)
+        return fail("a contact sheet holds at most " + std::to_string(ContactSheet::kMaxTiles) + " frames");
+    const int tileWidth = options.tileWidth ? options.tileWidth : ContactSheet::defaultTileWidth(options.width);
+    const int tileHeight = ContactSheet::tileHeightFor(tileWidth, options.width, options.height);
+    std::string error;
+    if (!ContactSheet::fits(tiles, tileWidth, tileHeight, error))
+        return fail(error);
+
+    ContactSheet sheet(tiles, tileWidth, tileHeight);
+    RgbImage frame;
+    for (int i = 0; i < tiles; ++i) {
+        const double time = schedule.timeAt(static_cast<std::size_t>(i));
+        renderer.render(time, frame);
+        sheet.place(i, frame, SceneLabel::text(renderer.scenesAt(time), time));
+        progress.frameDone();
+    }
+    progress.finish();
+    if (!sheet.image.writePng(options.sheetPath))
+        return fail(options.sheetPath + ": cannot write the PNG file");
+    return CaptureRun::kSuccess;
+}
+
+} // namespace
+
+int CaptureRun::run(const CaptureOptions& options)
+{
+    for (const std::string& directory : options.directories)
+        if (::chdir(directory.c_str()) != 0)
+            return fail("-C " + directory + ": " + std::strerror(errno));
+    if (!readable(kConfigPath))
+        return fail(std::string(kConfigPath) +
+                    ": cannot read the resource list (run in the show's folder, or name it with -C)");
+    if (options.mode == CaptureOptions::Video && !readable(kMusicPath))
+        return fail(std::string(kMusicPath) + ": cannot read the music");
+
+    OffscreenContext context;
+    if (!context.ok())
+        return fail(context.error());
+
+    try {
+        std::unique_ptr<ShowRenderer> renderer;
+        try {
+            renderer = std::make_unique<ShowRenderer>(options.width, options.height);
+        } catch (const std::exception& error) {
+            return fail(error.what());
+        }
+        try {
+            renderer->init();
+        } catch (const std::exception& error) {
+            return fail(std::string(kConfigPath) + ": " + error.what());
+        }
+
+        const bool everyScene = options.mode == CaptureOptions::ContactSheet && !options.hasRange &&
+                                options.times.empty();
+        const FrameSchedule schedule =
+            options.hasRange ? FrameSchedule::fromRange(options.from, options.to, options.fps)
+                             : FrameSchedule::fromTimes(everyScene ? sceneMiddles(*renderer) : options.times);
+        ProgressLine progress(stderr, static_cast<long long>(schedule.size()), !options.quiet && schedule.size() > 1);
+
+        switch (options.mode) {
+        case CaptureOptions::Frames:
+            return writeFrames(*renderer, schedule, options, progress);
+        case CaptureOptions::Video:
+            return writeVideo(*renderer, schedule, options, progress);
+        case CaptureOptions::ContactSheet:
+            return writeSheet(*renderer, schedule, options, progress);
+        }
+    } catch (const std::exception& error) {
+        return fail(std::string("rendering failed: ") + error.what());
+    }
+    return kFailure;
+}

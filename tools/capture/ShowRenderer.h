@@ -1,0 +1,50 @@
+// The show drawn into an offscreen framebuffer instead of a window: the
+// same MyDemo, built and initialised as the shell builds it, and each frame
+// drawn by one Demo::render call. What the show leaves undrawn (a time at
+// which no scene renders) stays as the previous frame left it, as on screen.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/Framebuffer.h"
+
+class MyDemo;
+class RgbImage;
+
+class ShowRenderer {
+public:
+    // One scene's place in the show.
+    struct SceneWindow {
+        std::string className;
+        double startTime;
+        double endTime;
+    };
+
+    // Needs a current GL 4.1 core context. Creates a `width` x `height`
+    // framebuffer and the show (which sets its GL state), and clears the
+    // framebuffer once with the show's clear colour. Throws
+    // std::runtime_error when the framebuffer cannot be made.
+    ShowRenderer(int width, int height);
+
+    // Runs the show's init, which reads data/config.txt from the working
+    // directory and builds the scenes; lets its exceptions (such as
+    // std::out_of_range for a missing resource) through. Call once, first.
+    void init();
+
+    // Draws the show at `time` and reads the result back into `frame` (RGB,
+    // top row first). Times should not decrease from call to call.
+    void render(double time, RgbImage& frame);
+
+    // The scenes of the show, in list order.
+    std::vector<SceneWindow> sceneWindows() const;
+    // Class names of the scenes that draw at `time`, in list order.
+    std::vector<std::string> scenesAt(double time) const;
+
+private:
+    std::unique_ptr<Framebuffer> framebuffer;
+    MyDemo* show; // lives until the process ends, as in the show itself
+    std::vector<uint8_t> rgba;
+};
