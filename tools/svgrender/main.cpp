@@ -1,0 +1,332 @@
+// svgrender: renders the show's images from their SVG sources with librsvg
+// and cairo. It knows which images exist from the resource list; it does not
+// decide sizes, which are the sources' page sizes, nor compose anything.
+//
+// A texture NAME comes from the file NAME.svg, rendered whole as an opaque
+// picture, or else from the element with id NAME in one of the other files
+// (the figure files), rendered alone at the size of that file's page and
+// transparent everywhere else. All figure files share one page size, so every
+// part image registers with every other.
+#include <cairo.h>
+#include <librsvg/rsvg.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/ConfigLine.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: svgrender --config FILE --out DIR [--only NAME]... SVG...\n"
+    "Renders every texture that the resource list FILE names from the SVG\n"
+    "files given. Texture NAME is the file NAME.svg rendered whole (an opaque\n"
+    "picture), or else the element with id NAME in one of the other files,\n"
+    "rendered alone at the size of that file's page, transparent elsewhere.\n"
+    "Each image is written as DIR/<file name of the texture's path>.\n"
+    "\n"
+    "  --config FILE  resource list; its \"Texture NAME PATH\" lines are read\n"
+    "  --out DIR      folder for the PNG images (must exist)\n"
+    "  --only NAME    render only this texture; may be repeated\n"
+    "  -q, --quiet    no summary line on standard error\n"
+    "  -h, --help     show this text\n"
+    "\n"
+    "Exit status: 0 every image written, 1 a source or an image failed,\n"
+    "2 wrong usage.\n";
+
+struct TextureEntry {
+    std::string name;
+    std::string path; // as the resource list gives it
+};
+
+struct SvgSource {
+    std::string path;
+    std::string stem; // file name without folder and ".svg"
+    RsvgHandle* handle = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+struct Options {
+    std::string config;
+    std::string outDir;
+    std::set<std::string> only;
+    std::vector<std::string> sources;
+    bool quiet = false;
+};
+
+// Reports `message` on standard error, prefixed with the tool's name.
+void fail(const std::string& message)
+{
+    std::fprintf(stderr, "svgrender: %s\n", message.c_str());
+}
+
+std::string baseName(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Parses the command line; returns 0 to go on, or the exit status to end with.
+int parseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return -1;
+        } else if (arg == "-q" || arg == "--quiet") {
+            options.quiet = true;
+        } else if (arg == "--config" && hasValue) {
+            options.config = argv[++i];
+        } else if (arg == "--out" && hasValue) {
+            options.outDir = argv[++i];
+        } else if (arg == "--only" && hasValue) {
+            options.only.insert(argv[++i]);
+        } else if (!arg.empty() && arg[0] == '-') {
+            fail("unknown or incomplete option \"" + arg + "\"");
+            std::fputs(kUsage, stderr);
+            return 2;
+        } else {
+            options.sources.push_back(arg);
+        }
+    }
+    if (options.config.empty() || options.outDir.empty() || options.sources.empty()) {
+        fail("needs --config, --out and at least one SVG file");
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    return 0;
+}
+
+// The "Texture" lines of the resource list, in file order.
+bool readTextures(const std::string& configPath, std::vector<TextureEntry>& textures)
+{
+    std::ifstream in(configPath);
+    if (!in) {
+        fail(configPath + ": cannot open: " + std::strerror(errno));
+        return false;
+    }
+    std::string line;
+    int lineNumber = 0;
+    bool ok = true;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        const ConfigLine parsed = ConfigLine::parse(line);
+        if (parsed.keyword != "Texture")
+            continue;
+        if (parsed.kind != ConfigLine::Texture) {
+            fail(configPath + ":" + std::to_string(lineNumber) + ": \"Texture\" needs a name and a path");
+            ok = false;
+            continue;
+        }
+        textures.push_back({parsed.name, parsed.first});
+    }
+    return ok;
+}
+
+// Loads one SVG file and reads its page size in pixels.
+bool loadSource(const std::string& path, SvgSource& source)
+{
+    source.path = path;
+    source.stem = baseName(path);
+    if (source.stem.size() > 4 && source.stem.compare(source.stem.size() - 4, 4, ".svg") == 0)
+        source.stem.resize(source.stem.size() - 4);
+
+    GError* error = nullptr;
+    source.handle = rsvg_handle_new_from_file(path.c_str(), &error);
+    if (!source.handle) {
+        fail(path + ": " + (error ? error->message : "cannot load"));
+        g_clear_error(&error);
+        return false;
+    }
+    rsvg_handle_set_dpi(source.handle, 96.0);
+    double width = 0.0;
+    double height = 0.0;
+    if (!rsvg_handle_get_intrinsic_size_in_pixels(source.handle, &width, &height) || width < 1.0
+        || height < 1.0) {
+        fail(path + ": <svg> needs a width and a height in pixels");
+        return false;
+    }
+    source.width = static_cast<int>(width + 0.5);
+    source.height = static_cast<int>(height + 0.5);
+    return true;
+}
+
+// True when some pixel of the ARGB32 surface is not fully transparent.
+bool drawsAnything(cairo_surface_t* surface)
+{
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(data + y * stride);
+        for (int x = 0; x < width; ++x)
+            if (row[x] >> 24)
+                return true;
+    }
+    return false;
+}
+
+// Writes the surface as a PNG: first to a neighbouring file, then renamed, so
+// that a failed run never leaves half an image under the real name.
+bool writePng(cairo_surface_t* surface, const std::string& path, const std::string& what)
+{
+    const std::string temporary = path + ".part";
+    const cairo_status_t status = cairo_surface_write_to_png(surface, temporary.c_str());
+    if (status != CAIRO_STATUS_SUCCESS) {
+        std::remove(temporary.c_str());
+        fail(path + ": cannot write " + what + ": " + cairo_status_to_string(status));
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        fail(path + ": cannot write " + what + ": " + std::strerror(errno));
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Renders the whole page of `source` as an opaque picture on white.
+bool renderPicture(const SvgSource& source, const std::string& outPath)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, source.width, source.height);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
+    cairo_paint(cr);
+    const RsvgRectangle viewport = {0.0, 0.0, double(source.width), double(source.height)};
+    GError* error = nullptr;
+    bool ok = rsvg_handle_render_document(source.handle, cr, &viewport, &error);
+    if (!ok) {
+        fail(source.path + ": cannot render: " + (error ? error->message : "unknown reason"));
+        g_clear_error(&error);
+    }
+    cairo_destroy(cr);
+    if (ok)
+        ok = writePng(surface, outPath, "picture from " + source.path);
+    cairo_surface_destroy(surface);
+    return ok;
+}
+
+// Renders the element `id` of `source` alone, in its place on the page.
+bool renderPart(const SvgSource& source, const std::string& id, const std::string& outPath)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, source.width, source.height);
+    cairo_t* cr = cairo_create(surface);
+    const RsvgRectangle viewport = {0.0, 0.0, double(source.width), double(source.height)};
+    const std::string ref = "#" + id;
+    GError* error = nullptr;
+    bool ok = rsvg_handle_render_layer(source.handle, cr, ref.c_str(), &viewport, &error);
+    if (!ok) {
+        fail(source.path + ": element \"" + id + "\": cannot render: " + (error ? error->message : "unknown reason"));
+        g_clear_error(&error);
+    }
+    cairo_destroy(cr);
+    if (ok && !drawsAnything(surface)) {
+        fail(source.path + ": element \"" + id + "\" draws nothing inside the page");
+        ok = false;
+    }
+    if (ok)
+        ok = writePng(surface, outPath, "element \"" + id + "\" of " + source.path);
+    cairo_surface_destroy(surface);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    const int parsed = parseOptions(argc, argv, options);
+    if (parsed != 0)
+        return parsed < 0 ? 0 : parsed;
+
+    std::vector<TextureEntry> textures;
+    if (!readTextures(options.config, textures))
+        return 1;
+    for (const std::string& name : options.only) {
+        bool known = false;
+        for (const TextureEntry& texture : textures)
+            known = known || texture.name == name;
+        if (!known) {
+            fail(options.config + ": no texture named \"" + name + "\"");
+            return 1;
+        }
+    }
+
+    std::vector<SvgSource> sources(options.sources.size());
+    bool ok = true;
+    for (size_t i = 0; i < sources.size(); ++i)
+        ok = loadSource(options.sources[i], sources[i]) && ok;
+    if (!ok)
+        return 1;
+
+    // Which file serves each texture: a picture file of that name, or the one
+    // figure file that has an element with that id.
+    std::set<std::string> pictureStems;
+    for (const TextureEntry& texture : textures)
+        pictureStems.insert(texture.name);
+    const SvgSource* figureFrame = nullptr;
+    for (const SvgSource& source : sources) {
+        if (pictureStems.count(source.stem))
+            continue;
+        if (!figureFrame) {
+            figureFrame = &source;
+        } else if (source.width != figureFrame->width || source.height != figureFrame->height) {
+            fail(source.path + ": page is " + std::to_string(source.width) + "x" + std::to_string(source.height)
+                 + ", but " + figureFrame->path + " is " + std::to_string(figureFrame->width) + "x"
+                 + std::to_string(figureFrame->height) + "; all figure files share one frame");
+            ok = false;
+        }
+    }
+
+    int written = 0;
+    for (const TextureEntry& texture : textures) {
+        if (!options.only.empty() && !options.only.count(texture.name))
+            continue;
+        const SvgSource* picture = nullptr;
+        std::vector<const SvgSource*> holders;
+        const std::string ref = "#" + texture.name;
+        for (const SvgSource& source : sources) {
+            if (source.stem == texture.name)
+                picture = &source;
+            else if (!pictureStems.count(source.stem) && rsvg_handle_has_sub(source.handle, ref.c_str()))
+                holders.push_back(&source);
+        }
+        std::string places = picture ? picture->path : "";
+        for (const SvgSource* holder : holders)
+            places += (places.empty() ? "" : ", ") + holder->path;
+        if (!picture && holders.empty()) {
+            fail("texture \"" + texture.name + "\": no file " + texture.name
+                 + ".svg and no element with that id in the SVG files given");
+            ok = false;
+            continue;
+        }
+        if ((picture ? 1 : 0) + holders.size() > 1) {
+            fail("texture \"" + texture.name + "\" is drawn in more than one place: " + places);
+            ok = false;
+            continue;
+        }
+        const std::string outPath = options.outDir + "/" + baseName(texture.path);
+        const bool rendered = picture ? renderPicture(*picture, outPath) : renderPart(*holders[0], texture.name, outPath);
+        written += rendered ? 1 : 0;
+        ok = rendered && ok;
+    }
+
+    for (SvgSource& source : sources)
+        if (source.handle)
+            g_object_unref(source.handle);
+    if (!options.quiet)
+        std::fprintf(stderr, "svgrender: wrote %d image%s into %s\n", written, written == 1 ? "" : "s",
+                     options.outDir.c_str());
+    return ok ? 0 : 1;
+}
