@@ -4,7 +4,10 @@
 #include <fstream>
 #include <stdexcept>
 
+#include <vector>
+
 #include "ConfigLine.h"
+#include "ImageLoader.h"
 #include "ShaderProgram.h"
 #include "Texture.h"
 
@@ -27,32 +30,51 @@ ResourceManager::ResourceManager(const char* path)
     if (!file)
         fprintf(stderr, "%s: cannot open the resource list\n", path);
 
-    std::string line;
-    for (int number = 1; std::getline(file, line); ++number) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const ConfigLine entry = ConfigLine::parse(line);
-        switch (entry.kind) {
+    // Read the whole list first, so that every image can be decoding on a
+    // worker thread while the entries are made, one by one, in file order.
+    struct Entry {
+        int number;
+        ConfigLine line;
+    };
+    std::vector<Entry> entries;
+    std::vector<std::string> imagePaths;
+    std::string text;
+    for (int number = 1; std::getline(file, text); ++number) {
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        ConfigLine line = ConfigLine::parse(text);
+        if (line.kind == ConfigLine::Skipped)
+            continue;
+        if (line.kind == ConfigLine::Texture)
+            imagePaths.push_back(line.first);
+        entries.push_back({number, std::move(line)});
+    }
+
+    ImageLoader images(imagePaths);
+    size_t nextImage = 0;
+    for (const Entry& entry : entries) {
+        const ConfigLine& line = entry.line;
+        switch (line.kind) {
         case ConfigLine::Texture:
-            textures[entry.name] = Texture(entry.first.c_str()).id;
+            textures[line.name] = Texture(line.first.c_str(), images.take(nextImage++)).id;
             break;
         case ConfigLine::Shader: {
             ShaderProgram* program = new ShaderProgram();
-            program->addShader(entry.first.c_str(), GL_FRAGMENT_SHADER);
-            program->addShader(entry.second.c_str(), GL_VERTEX_SHADER);
+            program->addShader(line.first.c_str(), GL_FRAGMENT_SHADER);
+            program->addShader(line.second.c_str(), GL_VERTEX_SHADER);
             program->link();
-            shaders[entry.name] = program;
+            shaders[line.name] = program;
             break;
         }
         case ConfigLine::File:
-            files[entry.name] = entry.first;
+            files[line.name] = line.first;
             break;
         case ConfigLine::Incomplete:
-            fprintf(stderr, "%s:%d: warning: \"%s\" needs %s; line skipped\n", path, number, entry.keyword.c_str(),
-                entry.keyword == "Shader" ? "a name and two paths" : "a name and a value");
+            fprintf(stderr, "%s:%d: warning: \"%s\" needs %s; line skipped\n", path, entry.number, line.keyword.c_str(),
+                line.keyword == "Shader" ? "a name and two paths" : "a name and a value");
             break;
         case ConfigLine::HasNul:
-            fprintf(stderr, "%s:%d: warning: line holds a NUL byte; line skipped\n", path, number);
+            fprintf(stderr, "%s:%d: warning: line holds a NUL byte; line skipped\n", path, entry.number);
             break;
         case ConfigLine::Skipped:
             break;

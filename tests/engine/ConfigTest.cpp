@@ -154,3 +154,46 @@ TEST(ResourceManager, textures_and_programs_load_from_paths_with_spaces_in_file_
     glGetProgramiv(program->id, GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_TRUE) << "same name as a texture, still its own entry";
 }
+
+TEST(ResourceManager, images_decoded_ahead_still_arrive_in_file_order_with_their_warnings)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    std::string config;
+    constexpr int kImages = 40;
+    for (int i = 0; i < kImages; ++i) {
+        const std::string file = dir.path("image" + std::to_string(i) + ".png");
+        if (i % 9 == 4)
+            writeFile(file, "broken " + std::to_string(i));
+        else
+            writeSolidPng(file, i + 1, 2, i, 0, 0);
+        config += "Texture t" + std::to_string(i) + " " + file + "\n";
+        if (i == 20)
+            config += "File middle text\n";
+    }
+    writeFile(dir.path("config.txt"), config);
+    testing::internal::CaptureStderr();
+    ResourceManager resources(dir.path("config.txt").c_str());
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    GLuint previous = 0;
+    size_t previousWarning = 0;
+    for (int i = 0; i < kImages; ++i) {
+        const GLuint id = resources.getTexture("t" + std::to_string(i));
+        EXPECT_GT(id, previous) << "texture names are made in file order";
+        previous = id;
+        GLint width = -1;
+        glBindTexture(GL_TEXTURE_2D, id);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        if (i % 9 == 4) {
+            EXPECT_EQ(width, 0) << i;
+            const size_t warning = err.find("image" + std::to_string(i) + ".png");
+            ASSERT_NE(warning, std::string::npos) << err;
+            EXPECT_GE(warning, previousWarning) << "warnings come in file order";
+            previousWarning = warning;
+        } else {
+            EXPECT_EQ(width, i + 1) << i;
+        }
+    }
+    EXPECT_EQ(resources.getFile("middle"), "text");
+}

@@ -1,0 +1,64 @@
+#include "ImageLoader.h"
+
+#include <algorithm>
+
+ImageLoader::ImageLoader(std::vector<std::string> paths, unsigned workers)
+    : paths(std::move(paths))
+    , images(this->paths.size())
+    , done(this->paths.size(), 0)
+{
+    if (workers == 0)
+        workers = std::max(1u, std::thread::hardware_concurrency());
+    workers = static_cast<unsigned>(std::min<size_t>(workers, this->paths.size()));
+    // Enough decoded images to keep the caller busy, few enough that the
+    // decoded pixels of a whole show never sit in memory at once.
+    lookahead = 2 * static_cast<size_t>(std::max(1u, workers));
+    for (unsigned i = 0; i < workers; ++i)
+        threads.emplace_back(&ImageLoader::work, this);
+}
+
+ImageLoader::~ImageLoader()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    changed.notify_all();
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+void ImageLoader::work()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    while (true) {
+        changed.wait(lock, [this] { return stopping || (next < paths.size() && next < taken + lookahead); });
+        if (stopping)
+            return;
+        const size_t index = next++;
+        lock.unlock();
+        Image image = Image::load(paths[index]);
+        lock.lock();
+        images[index] = std::move(image);
+        done[index] = 1;
+        changed.notify_all();
+    }
+}
+
+Image ImageLoader::take(size_t index)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    if (threads.empty()) {
+        lock.unlock();
+        return Image::load(paths[index]);
+    }
+    // Let the workers run ahead of this index even if earlier ones were
+    // skipped.
+    taken = std::max(taken, index);
+    changed.notify_all();
+    changed.wait(lock, [this, index] { return done[index] != 0; });
+    Image image = std::move(images[index]);
+    taken = std::max(taken, index + 1);
+    changed.notify_all();
+    return image;
+}
