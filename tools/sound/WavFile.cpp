@@ -81,18 +81,26 @@ void writeWav(const std::string& path, const Audio& audio, WavEncoding encoding)
     const bool pcm = encoding == WavEncoding::Pcm16;
     const uint16_t bytesPerSample = pcm ? 2 : 4;
     const uint32_t dataSize = uint32_t(audio.samples.size() * bytesPerSample);
+    // Float data takes the 18-byte format chunk and a "fact" chunk.
+    const uint32_t formatSize = pcm ? 16 : 18, factSize = pcm ? 0 : 12;
     std::string out;
-    out.reserve(44 + dataSize);
+    out.reserve(28 + formatSize + factSize + dataSize);
     out += "RIFF";
-    putU32(out, 36 + dataSize);
+    putU32(out, 20 + formatSize + factSize + dataSize);
     out += "WAVEfmt ";
-    putU32(out, 16);
+    putU32(out, formatSize);
     putU16(out, pcm ? 1 : 3);
     putU16(out, uint16_t(audio.channels));
     putU32(out, uint32_t(audio.sampleRate));
     putU32(out, uint32_t(audio.sampleRate) * audio.channels * bytesPerSample);
     putU16(out, uint16_t(audio.channels * bytesPerSample));
     putU16(out, uint16_t(8 * bytesPerSample));
+    if (!pcm) {
+        putU16(out, 0);
+        out += "fact";
+        putU32(out, 4);
+        putU32(out, uint32_t(audio.frames()));
+    }
     out += "data";
     putU32(out, dataSize);
     for (float s : audio.samples) {

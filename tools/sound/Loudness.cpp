@@ -1,0 +1,86 @@
+#include "Loudness.h"
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Biquad {
+    double b0, b1, b2, a1, a2;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+
+    double step(double x)
+    {
+        double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1; x1 = x; y2 = y1; y1 = y;
+        return y;
+    }
+};
+
+// The two stages of the K-weighting filter, designed for any sample rate.
+Biquad highShelf(double rate)
+{
+    const double f0 = 1681.974450955533, gain = 3.999843853973347, q = 0.7071752369554196;
+    double k = std::tan(kPi * f0 / rate), vh = std::pow(10.0, gain / 20.0), vb = std::pow(vh, 0.4996667741545416);
+    double a0 = 1.0 + k / q + k * k;
+    return {(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
+            2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+}
+
+Biquad highPass(double rate)
+{
+    const double f0 = 38.13547087602444, q = 0.5003270373238773;
+    double k = std::tan(kPi * f0 / rate);
+    double a0 = 1.0 + k / q + k * k;
+    return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+}
+
+} // namespace
+
+double toDecibels(double gain) { return 20.0 * std::log10(gain); }
+double fromDecibels(double decibels) { return std::pow(10.0, decibels / 20.0); }
+
+float samplePeak(const Audio& audio)
+{
+    float peak = 0.0f;
+    for (float s : audio.samples)
+        peak = std::max(peak, std::fabs(s));
+    return peak;
+}
+
+double integratedLoudness(const Audio& audio)
+{
+    const size_t frames = audio.frames();
+    const size_t step = size_t(audio.sampleRate) / 10; // 100 ms: blocks of 400 ms overlap by 75 %
+    const size_t steps = frames / step;
+    // Mean square of each 100 ms step after K-weighting, summed over channels.
+    std::vector<double> stepEnergy(steps, 0.0);
+    for (int c = 0; c < audio.channels; ++c) {
+        Biquad shelf = highShelf(audio.sampleRate), pass = highPass(audio.sampleRate);
+        for (size_t i = 0; i < steps * step; ++i) {
+            double y = pass.step(shelf.step(audio.samples[i * audio.channels + size_t(c)]));
+            stepEnergy[i / step] += y * y;
+        }
+    }
+    std::vector<double> blocks;
+    for (size_t i = 0; i + 4 <= steps; ++i)
+        blocks.push_back((stepEnergy[i] + stepEnergy[i + 1] + stepEnergy[i + 2] + stepEnergy[i + 3]) / double(4 * step));
+    auto loudness = [](double energy) { return -0.691 + 10.0 * std::log10(energy); };
+    auto gatedMean = [&](double gate) {
+        double sum = 0.0;
+        size_t count = 0;
+        for (double z : blocks)
+            if (z > 0.0 && loudness(z) > gate) {
+                sum += z;
+                ++count;
+            }
+        return count ? sum / double(count) : 0.0;
+    };
+    double ungated = gatedMean(-70.0);
+    if (ungated <= 0.0)
+        return -70.0;
+    double gated = gatedMean(loudness(ungated) - 10.0);
+    return gated > 0.0 ? loudness(gated) : -70.0;
+}

@@ -1,0 +1,183 @@
+// render-score: plays a list of timed MIDI events through FluidSynth with a
+// General MIDI SoundFont and writes the result as a stereo float WAVE file.
+// The events come from compose-score; what they mean musically is its work.
+#include "WavFile.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kSampleRate = 44100;
+
+const char* kUsage =
+    "usage: render-score SOUNDFONT.sf2 EVENTS.txt OUT.wav SECONDS\n"
+    "Renders EVENTS.txt (lines of: seconds channel kind values, where kind is\n"
+    "\"on KEY VELOCITY\", \"off KEY\", \"program NUMBER\", \"cc NUMBER VALUE\" or\n"
+    "\"bend VALUE\"; # starts a comment) through FluidSynth into a 44100 Hz\n"
+    "stereo float WAVE file of SECONDS length.\n"
+    "Exit codes: 0 done, 1 failure, 2 usage.\n";
+
+struct Event {
+    double time = 0.0;
+    int channel = 0;
+    int kind = 0; // 0 program, 1 cc, 2 bend, 3 off, 4 on: the order events at one instant apply in
+    int a = 0, b = 0;
+    size_t order = 0;
+};
+
+std::vector<Event> readEvents(const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file)
+        throw std::runtime_error(path + ": cannot open");
+    std::vector<Event> events;
+    std::string line;
+    int number = 0;
+    while (std::getline(file, line)) {
+        ++number;
+        size_t hash = line.find('#');
+        if (hash != std::string::npos)
+            line.erase(hash);
+        std::istringstream in(line);
+        Event e;
+        std::string kind;
+        if (!(in >> e.time))
+            continue;
+        auto fail = [&](const char* why) {
+            throw std::runtime_error(path + ":" + std::to_string(number) + ": " + why);
+        };
+        if (!(in >> e.channel >> kind) || e.channel < 0 || e.channel > 15 || e.time < 0)
+            fail("expected seconds, a channel from 0 to 15 and a kind");
+        if (kind == "program") {
+            e.kind = 0;
+            if (!(in >> e.a)) fail("\"program\" needs a number");
+        } else if (kind == "cc") {
+            e.kind = 1;
+            if (!(in >> e.a >> e.b)) fail("\"cc\" needs a controller and a value");
+        } else if (kind == "bend") {
+            e.kind = 2;
+            if (!(in >> e.a)) fail("\"bend\" needs a value from 0 to 16383");
+        } else if (kind == "off") {
+            e.kind = 3;
+            if (!(in >> e.a)) fail("\"off\" needs a key");
+        } else if (kind == "on") {
+            e.kind = 4;
+            if (!(in >> e.a >> e.b) || e.b < 1 || e.b > 127) fail("\"on\" needs a key and a velocity from 1 to 127");
+        } else {
+            fail("unknown kind of event");
+        }
+        e.order = events.size();
+        events.push_back(e);
+    }
+    std::stable_sort(events.begin(), events.end(), [](const Event& x, const Event& y) {
+        return x.time != y.time ? x.time < y.time : x.kind < y.kind;
+    });
+    return events;
+}
+
+void quietLog(int level, const char* message, void*)
+{
+    if (level <= FLUID_ERR)
+        std::fprintf(stderr, "render-score: fluidsynth: %s\n", message);
+}
+
+int run(int argc, char** argv)
+{
+    if (argc != 5) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    char* end = nullptr;
+    double seconds = std::strtod(argv[4], &end);
+    if (*end != '\0' || !(seconds > 0)) {
+        std::fprintf(stderr, "render-score: length \"%s\" is not a number of seconds\n", argv[4]);
+        return 2;
+    }
+    std::vector<Event> events = readEvents(argv[2]);
+
+    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+        fluid_set_log_function(level, quietLog, nullptr);
+    fluid_settings_t* settings = new_fluid_settings();
+    fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
+    fluid_settings_setnum(settings, "synth.gain", 0.5);
+    fluid_settings_setint(settings, "synth.polyphony", 512);
+    fluid_settings_setint(settings, "synth.cpu-cores", 1);
+    fluid_settings_setint(settings, "synth.reverb.active", 1);
+    fluid_settings_setnum(settings, "synth.reverb.room-size", 0.7);
+    fluid_settings_setnum(settings, "synth.reverb.damp", 0.4);
+    fluid_settings_setnum(settings, "synth.reverb.width", 1.0);
+    fluid_settings_setnum(settings, "synth.reverb.level", 0.8);
+    fluid_settings_setint(settings, "synth.chorus.active", 1);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    if (fluid_synth_sfload(synth, argv[1], 1) == FLUID_FAILED)
+        throw std::runtime_error(std::string(argv[1]) + ": not a SoundFont FluidSynth can load");
+
+    const size_t frames = size_t(std::llround(seconds * kSampleRate));
+    Audio out;
+    out.sampleRate = kSampleRate;
+    out.channels = 2;
+    out.samples.resize(frames * 2);
+    std::vector<float> left, right;
+    size_t done = 0, next = 0;
+    int lastReported = -1;
+    auto renderTo = [&](size_t target) {
+        while (done < target) {
+            size_t n = std::min<size_t>(target - done, 4096);
+            left.assign(n, 0.0f);
+            right.assign(n, 0.0f);
+            fluid_synth_write_float(synth, int(n), left.data(), 0, 1, right.data(), 0, 1);
+            for (size_t i = 0; i < n; ++i) {
+                out.samples[2 * (done + i)] = left[i];
+                out.samples[2 * (done + i) + 1] = right[i];
+            }
+            done += n;
+            int percent = int(100 * done / frames);
+            if (percent / 25 != lastReported) {
+                lastReported = percent / 25;
+                std::fprintf(stderr, "render-score: %d%% of %.1f s\n", percent, seconds);
+            }
+        }
+    };
+    for (; next < events.size(); ++next) {
+        const Event& e = events[next];
+        size_t at = std::min(frames, size_t(std::llround(e.time * kSampleRate)));
+        renderTo(at);
+        switch (e.kind) {
+        case 0: fluid_synth_program_change(synth, e.channel, e.a); break;
+        case 1: fluid_synth_cc(synth, e.channel, e.a, e.b); break;
+        case 2: fluid_synth_pitch_bend(synth, e.channel, e.a); break;
+        case 3: fluid_synth_noteoff(synth, e.channel, e.a); break;
+        case 4: fluid_synth_noteon(synth, e.channel, e.a, e.b); break;
+        }
+    }
+    renderTo(frames);
+    delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    writeWav(argv[3], out, WavEncoding::Float32);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}
