@@ -38,3 +38,19 @@ ConfigLine ConfigLine::parse(const std::string& line)
     result.second = line.substr(p3 + 1);
     return result;
 }
+
+std::vector<ConfigLine> ConfigLine::readList(std::istream& in)
+{
+    std::vector<ConfigLine> lines;
+    std::string text;
+    for (int number = 1; std::getline(in, text); ++number) {
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        ConfigLine line = parse(text);
+        if (line.kind == Skipped)
+            continue;
+        line.number = number;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}

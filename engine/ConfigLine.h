@@ -3,7 +3,9 @@
 // its end, spaces included.
 #pragma once
 
+#include <istream>
 #include <string>
+#include <vector>
 
 class ConfigLine {
 public:
@@ -18,8 +20,12 @@ public:
 
     // Splits `line` (without its line end) into keyword and fields.
     static ConfigLine parse(const std::string& line);
+    // Every line of a resource list that is not Skipped, numbered from 1.
+    // Lines end at a line feed; a carriage return before it is dropped.
+    static std::vector<ConfigLine> readList(std::istream& in);
 
     Kind kind = Skipped;
+    int number = 0; // line number in the list, from 1
     std::string keyword;
     std::string name;
     std::string first;  // Texture path, File text or Shader fragment path

@@ -32,28 +32,16 @@ ResourceManager::ResourceManager(const char* path)
 
     // Read the whole list first, so that every image can be decoding on a
     // worker thread while the entries are made, one by one, in file order.
-    struct Entry {
-        int number;
-        ConfigLine line;
-    };
-    std::vector<Entry> entries;
+    const std::vector<ConfigLine> entries = ConfigLine::readList(file);
     std::vector<std::string> imagePaths;
-    std::string text;
-    for (int number = 1; std::getline(file, text); ++number) {
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
-        ConfigLine line = ConfigLine::parse(text);
-        if (line.kind == ConfigLine::Skipped)
-            continue;
+    for (const ConfigLine& line : entries) {
         if (line.kind == ConfigLine::Texture)
             imagePaths.push_back(line.first);
-        entries.push_back({number, std::move(line)});
     }
 
     ImageLoader images(imagePaths);
     size_t nextImage = 0;
-    for (const Entry& entry : entries) {
-        const ConfigLine& line = entry.line;
+    for (const ConfigLine& line : entries) {
         switch (line.kind) {
         case ConfigLine::Texture:
             textures[line.name] = Texture(line.first.c_str(), images.take(nextImage++)).id;
@@ -70,11 +58,11 @@ ResourceManager::ResourceManager(const char* path)
             files[line.name] = line.first;
             break;
         case ConfigLine::Incomplete:
-            fprintf(stderr, "%s:%d: warning: \"%s\" needs %s; line skipped\n", path, entry.number, line.keyword.c_str(),
+            fprintf(stderr, "%s:%d: warning: \"%s\" needs %s; line skipped\n", path, line.number, line.keyword.c_str(),
                 line.keyword == "Shader" ? "a name and two paths" : "a name and a value");
             break;
         case ConfigLine::HasNul:
-            fprintf(stderr, "%s:%d: warning: line holds a NUL byte; line skipped\n", path, entry.number);
+            fprintf(stderr, "%s:%d: warning: line holds a NUL byte; line skipped\n", path, line.number);
             break;
         case ConfigLine::Skipped:
             break;

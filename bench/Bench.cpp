@@ -1,0 +1,399 @@
+// quorvane-bench: start-up, frame cost and memory of the show, each next to
+// the floor it cannot beat, measured side by side in one run.
+//
+//   quorvane-bench startup [--runs N]         time to first frame vs floor
+//   quorvane-bench frames [--size WxH] [--frames N]
+//                                             per-scene frame times vs floor
+//   quorvane-bench party [--frames N]         the busiest scene only (for
+//                                             callgrind)
+//
+// Run it in the repository root (it reads data/ like the show) on an X
+// display (xvfb-run here).
+#include <GL/glew.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cxxabi.h>
+#include <fstream>
+#include <new>
+#include <string>
+#include <thread>
+#include <typeinfo>
+#include <vector>
+
+#include "engine/ConfigLine.h"
+#include "engine/Framebuffer.h"
+#include "engine/Image.h"
+#include "engine/Mat4.h"
+#include "engine/OffscreenContext.h"
+#include "engine/Quad.h"
+#include "engine/Scene.h"
+#include "engine/ShaderProgram.h"
+#include "show/MyDemo.h"
+
+extern char** environ;
+
+// Counts every allocation through operator new, to show that frames after
+// the first allocate nothing.
+static std::atomic<long> allocations{0};
+
+void* operator new(size_t size)
+{
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+    std::free(p);
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+double monotonicNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec + now.tv_nsec * 1e-9;
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t at = std::min(values.size() - 1, static_cast<size_t>(p * (values.size() - 1) + 0.5));
+    return values[at];
+}
+
+std::string className(const quorvane_engine::Scene& scene)
+{
+    int status = 0;
+    char* name = abi::__cxa_demangle(typeid(scene).name(), nullptr, nullptr, &status);
+    std::string result = status == 0 && name ? name : typeid(scene).name();
+    std::free(name);
+    return result;
+}
+
+long peakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+std::vector<ConfigLine> readConfig()
+{
+    std::ifstream file("data/config.txt", std::ios::binary);
+    if (!file) {
+        std::fprintf(stderr, "quorvane-bench: data/config.txt: cannot open (run in the repository root)\n");
+        std::exit(1);
+    }
+    return ConfigLine::readList(file);
+}
+
+// Time to first frame of the real program: process start to the first
+// buffer swap, seen by a preloaded probe. Also its peak resident memory.
+double timeToFirstFrame(const std::string& probe, long* peakKb)
+{
+    const std::string stamp = "/tmp/quorvane-bench-first-frame";
+    std::remove(stamp.c_str());
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.push_back(*e);
+    env.push_back("LD_PRELOAD=" + probe);
+    env.push_back("QUORVANE_PROBE_FILE=" + stamp);
+    env.push_back("SDL_AUDIODRIVER=dummy");
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(&e[0]);
+    envp.push_back(nullptr);
+    char program[] = QUORVANE_BINARY;
+    char* argv[] = {program, nullptr};
+
+    const double start = monotonicNow();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program, nullptr, nullptr, argv, envp.data()) != 0)
+        return -1.0;
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    *peakKb = usage.ru_maxrss;
+    std::ifstream in(stamp);
+    double swapped = 0.0;
+    if (!(in >> swapped))
+        return -1.0;
+    return swapped - start;
+}
+
+// The floor of start-up: every configured image read and decoded on all
+// cores, and the three programs compiled.
+double startupFloor(const std::vector<ConfigLine>& config)
+{
+    std::vector<std::string> paths;
+    for (const ConfigLine& line : config) {
+        if (line.kind == ConfigLine::Texture)
+            paths.push_back(line.first);
+    }
+    const auto start = Clock::now();
+    std::atomic<size_t> next{0};
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i) {
+        workers.emplace_back([&] {
+            for (size_t at = next++; at < paths.size(); at = next++)
+                Image::load(paths[at]);
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    const double decode = seconds(Clock::now() - start);
+
+    const auto compileStart = Clock::now();
+    for (const ConfigLine& line : config) {
+        if (line.kind != ConfigLine::Shader)
+            continue;
+        ShaderProgram program;
+        program.addShader(line.first.c_str(), GL_FRAGMENT_SHADER);
+        program.addShader(line.second.c_str(), GL_VERTEX_SHADER);
+        program.link();
+        glFinish();
+    }
+    return decode + seconds(Clock::now() - compileStart);
+}
+
+int benchStartup(int runs, const std::string& probe)
+{
+    const std::vector<ConfigLine> config = readConfig();
+    OffscreenContext context;
+    if (!context.ok()) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+        return 1;
+    }
+    std::vector<double> first, floor;
+    long peakKb = 0;
+    for (int run = 0; run < runs; ++run) {
+        long kb = 0;
+        const double t = timeToFirstFrame(probe, &kb);
+        if (t < 0) {
+            std::fprintf(stderr, "quorvane-bench: quorvane did not reach its first frame\n");
+            return 1;
+        }
+        first.push_back(t);
+        peakKb = std::max(peakKb, kb);
+        floor.push_back(startupFloor(config));
+        std::fprintf(stderr, "\rstartup: run %d of %d", run + 1, runs);
+    }
+    std::fprintf(stderr, "\n");
+    const double medianFirst = percentile(first, 0.5);
+    const double medianFloor = percentile(floor, 0.5);
+    std::printf("time to first frame   median %7.1f ms   floor %7.1f ms   ratio %.2f   (%d runs)\n", medianFirst * 1e3,
+        medianFloor * 1e3, medianFirst / medianFloor, runs);
+    std::printf("peak resident memory of quorvane at its first frame: %.1f MB\n", peakKb / 1024.0);
+    return 0;
+}
+
+// The floor of a frame: one backdrop quad and as many figure-sized quads as
+// the scene draws parts, with a trivial shader.
+class FloorFrame {
+public:
+    FloorFrame()
+    {
+        const char* vertex = "#version 410 core\nlayout(location = 0) in vec2 p;\nuniform mat4 pmatrix;\n"
+                             "void main() { gl_Position = pmatrix * vec4(p, 0.0, 1.0); }\n";
+        const char* fragment = "#version 410 core\nout vec4 c;\nvoid main() { c = vec4(0.5); }\n";
+        writeSource("/tmp/quorvane-bench-floor.vert", vertex);
+        writeSource("/tmp/quorvane-bench-floor.frag", fragment);
+        program.addShader("/tmp/quorvane-bench-floor.frag", GL_FRAGMENT_SHADER);
+        program.addShader("/tmp/quorvane-bench-floor.vert", GL_VERTEX_SHADER);
+        program.link();
+        identity.setTranslation(0, 0, 0);
+    }
+
+    void draw(int partQuads, float figureScale)
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        program.use();
+        program.setMatrix("pmatrix", identity);
+        quad.draw();
+        Mat4 part;
+        part.setScale(0.3322 * figureScale, 0.92 * figureScale, 1.0);
+        program.setMatrix("pmatrix", part);
+        for (int i = 0; i < partQuads; ++i)
+            quad.draw();
+    }
+
+private:
+    static void writeSource(const char* path, const char* text) { std::ofstream(path) << text; }
+    ShaderProgram program;
+    Quad quad;
+    Mat4 identity;
+};
+
+struct SceneShape {
+    int partQuads;
+    float figureScale;
+};
+
+// How many part quads each scene draws, and at what figure scale.
+SceneShape shapeOf(const std::string& name)
+{
+    if (name == "HomeScene")
+        return {16, 0.5f};
+    if (name == "TelephoneScene")
+        return {8, 0.5f};
+    if (name == "FuneralScene" || name == "VeryrichOfficeScene" || name == "ShopScene")
+        return {24, name == "VeryrichOfficeScene" ? 0.7f : (name == "ShopScene" ? 0.5f : 0.4f)};
+    if (name == "CemetryDayScene")
+        return {16, 0.4f};
+    if (name == "OfficeScene")
+        return {24, 0.8f};
+    if (name == "PartyScene")
+        return {48, 0.4f};
+    return {0, 0.0f};
+}
+
+int benchFrames(int width, int height, int frames)
+{
+    OffscreenContext context;
+    if (!context.ok()) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+        return 1;
+    }
+    Framebuffer target(width, height);
+    MyDemo demo(width, height);
+    try {
+        demo.init();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quorvane-bench: data/config.txt: %s\n", error.what());
+        return 1;
+    }
+    FloorFrame floor;
+    glFinish();
+
+    long texelBytes = 0;
+    std::printf("frame times at %dx%d, %d frames per scene (ms)\n", width, height, frames);
+    std::printf("%-20s %8s %8s %8s %8s %7s %7s\n", "scene", "median", "p99", "floor", "fl.p99", "ratio", "fps");
+    long framesAfterFirst = 0;
+    long allocationsAfterFirst = 0;
+    for (quorvane_engine::Scene* scene : demo.scenes) {
+        const std::string name = className(*scene);
+        // Consecutive frames at 60 per second from the middle of the scene,
+        // as the show would draw them (the party from its busiest moment).
+        double start = (scene->startTime + scene->endTime) / 2;
+        if (name == "PartyScene")
+            start = 269.3;
+        std::vector<double> times, floors;
+        for (int i = 0; i < frames; ++i) {
+            const double t = std::min(start + i / 60.0, scene->endTime - 1e-3);
+            glFinish();
+            const long before = allocations.load();
+            const auto begin = Clock::now();
+            demo.render(t);
+            glFinish();
+            times.push_back(seconds(Clock::now() - begin) * 1e3);
+            if (i > 0) {
+                allocationsAfterFirst += allocations.load() - before;
+                ++framesAfterFirst;
+            }
+            const SceneShape shape = shapeOf(name);
+            const auto floorBegin = Clock::now();
+            floor.draw(shape.partQuads, shape.figureScale);
+            glFinish();
+            floors.push_back(seconds(Clock::now() - floorBegin) * 1e3);
+        }
+        const double median = percentile(times, 0.5);
+        const double floorMedian = percentile(floors, 0.5);
+        std::printf("%-20s %8.2f %8.2f %8.2f %8.2f %7.2f %7.0f\n", name.c_str(), median, percentile(times, 0.99),
+            floorMedian, percentile(floors, 0.99), median / floorMedian, 1000.0 / median);
+    }
+    (void)texelBytes;
+    std::printf("heap allocations in frames after each scene's first: %ld in %ld frames\n", allocationsAfterFirst,
+        framesAfterFirst);
+    std::printf("peak resident memory: %.1f MB\n", peakRssKb() / 1024.0);
+    return 0;
+}
+
+int benchParty(int frames)
+{
+    OffscreenContext context;
+    if (!context.ok()) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+        return 1;
+    }
+    Framebuffer target(1280, 720);
+    MyDemo demo(1280, 720);
+    demo.init();
+    for (int i = 0; i < frames; ++i)
+        demo.render(269.3 + i / 60.0);
+    glFinish();
+    std::printf("rendered %d party frames\n", frames);
+    return 0;
+}
+
+int usage(FILE* out, int code)
+{
+    std::fprintf(out,
+        "usage: quorvane-bench startup [--runs N] [--probe LIB]\n"
+        "       quorvane-bench frames [--size WxH] [--frames N]\n"
+        "       quorvane-bench party [--frames N]\n");
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usage(stderr, 2);
+    const std::string mode = argv[1];
+    if (mode == "-h" || mode == "--help")
+        return usage(stdout, 0);
+    int runs = 9, frames = 120, width = 1920, height = 1080;
+    std::string probe = QUORVANE_PROBE;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!value)
+            return usage(stderr, 2);
+        if (arg == "--runs")
+            runs = std::atoi(value);
+        else if (arg == "--frames")
+            frames = std::atoi(value);
+        else if (arg == "--probe")
+            probe = value;
+        else if (arg == "--size" && std::sscanf(value, "%dx%d", &width, &height) == 2)
+            ;
+        else
+            return usage(stderr, 2);
+        ++i;
+    }
+    if (runs < 1 || frames < 2 || width < 1 || height < 1)
+        return usage(stderr, 2);
+    if (mode == "startup")
+        return benchStartup(runs, probe);
+    if (mode == "frames")
+        return benchFrames(width, height, frames);
+    if (mode == "party")
+        return benchParty(frames);
+    return usage(stderr, 2);
+}
