@@ -1,0 +1,85 @@
+#include "SoundFiles.h"
+
+#include "TestFiles.h"
+#include "characters/DialogScript.h"
+
+#include <vorbis/vorbisfile.h>
+
+#include <fstream>
+
+Audio decodeOgg(const std::string& path)
+{
+    Audio audio;
+    audio.sampleRate = 0;
+    OggVorbis_File file;
+    if (ov_fopen(path.c_str(), &file) != 0)
+        return audio;
+    vorbis_info* info = ov_info(&file, -1);
+    audio.channels = info->channels;
+    int section = 0;
+    while (true) {
+        float** pcm = nullptr;
+        long frames = ov_read_float(&file, &pcm, 4096, &section);
+        if (frames <= 0)
+            break;
+        for (long i = 0; i < frames; ++i)
+            for (int c = 0; c < audio.channels; ++c)
+                audio.samples.push_back(pcm[c][i]);
+    }
+    audio.sampleRate = int(info->rate);
+    ov_clear(&file);
+    return audio;
+}
+
+std::vector<Interval> readScript(const std::string& path, bool* opened)
+{
+    std::ifstream in(path);
+    if (opened)
+        *opened = bool(in);
+    std::vector<double> starts, ends;
+    DialogScript::read(in, starts, ends);
+    std::vector<Interval> intervals;
+    for (size_t i = 0; i < starts.size(); ++i)
+        intervals.push_back({starts[i], ends[i]});
+    return intervals;
+}
+
+const std::vector<ScriptWindows>& showScripts()
+{
+    // The scene windows of the show and who each draws with lip sync; the
+    // rich man dies at 269.243 and says nothing more.
+    static const SpeakingWindow home{"Home", 5.417, 30.998719};
+    static const SpeakingWindow telephone{"Telephone", 46.396776, 58.472094};
+    static const SpeakingWindow funeral{"Funeral", 58.472094, 99.763199};
+    static const SpeakingWindow cemetryDay{"CemetryDay", 105.962943, 125.251035};
+    static const SpeakingWindow veryrichOffice{"VeryrichOffice", 125.251035, 168.851848};
+    static const SpeakingWindow office{"Office", 168.851848, 180.157};
+    static const SpeakingWindow shop{"Shop", 192.273103, 207.711681};
+    static const SpeakingWindow party{"Party", 207.711681, 280.244632};
+    static const SpeakingWindow partyAlive{"Party before the death", 207.711681, 269.243};
+    static const std::vector<ScriptWindows> scripts = {
+        {"harlan.dialog", {funeral, cemetryDay, veryrichOffice, office, shop, party}},
+        {"vesna.dialog", {funeral, cemetryDay, veryrichOffice, office, shop, party}},
+        {"prog.dialog", {home}},
+        {"programmer.dialog", {home}},
+        {"wife.dialog", {home, telephone, funeral, office}},
+        {"sa.dialog", {shop}},
+        {"veryrich.dialog", {veryrichOffice, partyAlive}},
+    };
+    return scripts;
+}
+
+std::string dataPath(const std::string& name)
+{
+    return sourceRoot() + "/data/" + name;
+}
+
+std::string screenplayPath()
+{
+    return sourceRoot() + "/content/sound/screenplay.txt";
+}
+
+std::string voiceStemPath()
+{
+    return QUORVANE_VOICE_STEM;
+}
