@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr uint8_t kGround = 32;     // sheet background, dark grey
 constexpr uint8_t kLabelInk = 232;  // label text, near white
 constexpr int kWideTile = 320;      // tiles this wide get double-size labels
 

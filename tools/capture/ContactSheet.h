@@ -3,6 +3,7 @@
 // on the tile count and size, so it can be checked without drawing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "RgbImage.h"
@@ -17,6 +18,8 @@ public:
     static constexpr int kMaxSide = 32768;
     // Space around and between tiles.
     static constexpr int kMargin = 8;
+    // Grey level of the ground around tiles and under labels.
+    static constexpr uint8_t kGround = 32;
 
     // Tiles per row: all in one row up to four, otherwise about as many
     // columns as rows, at least four.
