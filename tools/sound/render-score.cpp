@@ -108,7 +108,7 @@ int run(int argc, char** argv)
         fluid_set_log_function(level, quietLog, nullptr);
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
-    fluid_settings_setnum(settings, "synth.gain", 0.5);
+    fluid_settings_setnum(settings, "synth.gain", 0.7);
     fluid_settings_setint(settings, "synth.polyphony", 512);
     fluid_settings_setint(settings, "synth.cpu-cores", 1);
     fluid_settings_setint(settings, "synth.reverb.active", 1);
