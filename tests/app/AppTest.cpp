@@ -203,6 +203,111 @@ TEST(App, faults_that_stop_the_show_are_named_and_exit_with_code_1)
     }
 }
 
+namespace {
+
+// Replaces the first occurrence of `from` in the resource list by `to`.
+void editConfig(const TestShow& show, const std::string& from, const std::string& to)
+{
+    std::string config = show.configText();
+    const size_t at = config.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    config.replace(at, from.size(), to);
+    show.writeConfig(config);
+}
+
+} // namespace
+
+TEST(App, faults_in_the_content_are_reported_and_the_show_plays_on)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    const std::string garbage("\x89\x00\xff\xfe binary \x01\x02\x03", 16);
+    const struct {
+        const char* fault;
+        void (*breakIt)(const TestShow&);
+        const char* stream; // "out" or "err": where the message goes
+        const char* message;
+    } cases[] = {
+        {"an image file that does not exist",
+            [](const TestShow& show) { std::remove(show.path("data/intro.png").c_str()); }, "err",
+            "warning: image data/intro.png: can't fopen"},
+        {"a truncated PNG",
+            [](const TestShow& show) {
+                std::ifstream in(show.path("data/home.png"), std::ios::binary);
+                std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+                writeFile(show.path("data/home.png"), bytes.substr(0, bytes.size() / 2));
+            },
+            "err", "warning: image data/home.png"},
+        {"a PNG claiming enormous dimensions",
+            [](const TestShow& show) {
+                // Signature, then a header chunk of 100000 x 100000 pixels.
+                writeFile(show.path("data/packs.png"),
+                    std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x06\0\0\0"
+                                "\xa8\x52\x0b\xc8",
+                        33));
+            },
+            "err", "large"}, // stb_image's own "too large", or our limit
+        {"a shader file that does not exist",
+            [](const TestShow& show) { std::remove(show.path("data/sprite.frag").c_str()); }, "out",
+            "Cannot open shader source data/sprite.frag"},
+        {"a shader that does not compile",
+            [](const TestShow& show) {
+                writeFile(show.path("data/blood.frag"), "#version 410 core\nvoid main() { x; }\n");
+            },
+            "out", "Shader error\n"},
+        {"an empty shader file", [](const TestShow& show) { writeFile(show.path("data/blood.vert"), ""); }, "out",
+            "Link error\n"},
+        {"a binary shader file",
+            [](const TestShow& show) {
+                writeFile(show.path("data/blood.frag"),
+                    std::string("\x7f"
+                                "ELF\x02\x01\0\0\xff",
+                        9));
+            },
+            "out", "Shader error\n"},
+        {"a dialog script that does not exist",
+            [](const TestShow& show) { std::remove(show.path("data/harlan.dialog").c_str()); }, "err", ""},
+        {"a dialog script of garbage, huge numbers, NaN, infinity and a very long line",
+            [](const TestShow& show) {
+                writeFile(show.path("data/prog.dialog"),
+                    std::string("\x01\x02\xff\tgarbage\n1e999\t-1e999\nnan\tinf\n") + std::string(1 << 20, '7')
+                        + "\t8\n0.5\t" + std::string(1 << 20, ' ') + "0.9\n");
+            },
+            "err", ""},
+        {"a resource list line of 1 MB",
+            [](const TestShow& show) {
+                editConfig(show, "File harlandialog ", "File x" + std::string(1 << 20, 'x') + "\nFile harlandialog ");
+            },
+            "err", ""},
+        {"a resource list line holding a NUL byte",
+            [](const TestShow& show) {
+                editConfig(show, "File sadialog", std::string("File bad\0name x\nFile sadialog", 29));
+            },
+            "err", "warning: line holds a NUL byte"},
+    };
+    for (const auto& c : cases) {
+        TestShow show;
+        writeMusic(show, 1.0);
+        c.breakIt(show);
+        const Process run = start(show);
+        EXPECT_EQ(waitFor(run, std::chrono::seconds(60)), 0) << c.fault << ": " << readAll(run.errPath);
+        const std::string said = readAll(show.path(std::string("std") + c.stream + ".txt"));
+        EXPECT_NE(said.find(c.message), std::string::npos) << c.fault << ": " << said;
+    }
+}
+
+TEST(App, without_a_gl_4_1_core_context_it_says_so_and_exits_with_code_1)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 5.0);
+    // Mesa then offers nothing newer than OpenGL 3.3.
+    const Process run = start(show, {"SDL_AUDIODRIVER=dummy", "MESA_GL_VERSION_OVERRIDE=3.3"});
+    EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 1);
+    EXPECT_NE(readAll(run.errPath).find("OpenGL 4.1 core context"), std::string::npos) << readAll(run.errPath);
+}
+
 TEST(App, without_a_display_it_says_so_and_exits_with_code_1)
 {
     TestShow show;
