@@ -1,0 +1,217 @@
+// The dialog scenes as MyDemo builds them from the test show's data, where
+// every texture is a solid colour of its own.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "GlTest.h"
+#include "TestShow.h"
+#include "characters/FuneralWife.h"
+#include "characters/Harlan.h"
+#include "characters/Programmer.h"
+#include "characters/ShopAssistant.h"
+#include "characters/Veryrich.h"
+#include "characters/Vesna.h"
+#include "characters/Wife.h"
+#include "show/CemetryDayScene.h"
+#include "show/FuneralScene.h"
+#include "show/HomeScene.h"
+#include "show/MyDemo.h"
+#include "show/OfficeScene.h"
+#include "show/ShopScene.h"
+#include "show/TelephoneScene.h"
+#include "show/VeryrichOfficeScene.h"
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+// The first scene of the show of class `SceneClass`.
+template <typename SceneClass> SceneClass* find(MyDemo& demo)
+{
+    for (quorvane_engine::Scene* scene : demo.scenes) {
+        if (auto* found = dynamic_cast<SceneClass*>(scene))
+            return found;
+    }
+    return nullptr;
+}
+
+// Names the texture of the test show that `texture` holds, by its colour.
+std::string nameOf(const TestShow& show, GLuint texture)
+{
+    if (texture == 0)
+        return "(none)";
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 4 + 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    const Rgba colour{texels[0], texels[1], texels[2], texels[3]};
+
+    std::istringstream config(show.configText());
+    std::string line;
+    while (std::getline(config, line)) {
+        std::istringstream fields(line);
+        std::string keyword, name;
+        fields >> keyword >> name;
+        if (keyword == "Texture" && near(show.colourOf(name), colour, 0))
+            return name;
+    }
+    return "(unknown)";
+}
+
+class DialogScenes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_GL();
+        // The programmer's two scripts share one interval.
+        show = std::make_unique<TestShow>(
+            std::map<std::string, std::string>{{"prog.dialog", "6\t7\n8\t9\n"}, {"programmer.dialog", "8\t9\n"}});
+        demo = std::make_unique<MyDemo>(kWidth, kHeight);
+        demo->init();
+        target = std::make_unique<Framebuffer>(kWidth, kHeight);
+    }
+
+    std::unique_ptr<TestShow> show;
+    std::unique_ptr<MyDemo> demo;
+    std::unique_ptr<Framebuffer> target;
+};
+
+} // namespace
+
+TEST_F(DialogScenes, every_character_stands_where_its_scene_puts_it_and_is_drawn)
+{
+    HomeScene* home = find<HomeScene>(*demo);
+    TelephoneScene* telephone = find<TelephoneScene>(*demo);
+    FuneralScene* funeral = find<FuneralScene>(*demo);
+    VeryrichOfficeScene* veryrichOffice = find<VeryrichOfficeScene>(*demo);
+    OfficeScene* office = find<OfficeScene>(*demo);
+    ShopScene* shop = find<ShopScene>(*demo);
+    const struct {
+        quorvane_engine::Scene* scene;
+        const char* who;
+        Character* character;
+        float scale, x, y, pupilX, pupilY, depth;
+        int mirrored;
+        const char* pupils; // the nearest part, covering the figure's centre
+    } cases[] = {
+        {home, "programmer", home->programmer, 0.5f, -0.170833f, -0.259259f, -0.002083f, -0.048148f, 0.11f, 0, "pupil"},
+        {home, "wife", home->wife, 0.5f, 0.054167f, -0.262963f, -0.041667f, 0.001852f, 0.1f, 0, "pupil"},
+        {telephone, "wife", telephone->wife, 0.5f, 0.054167f, -0.262963f, 0, 0, 0.11f, 0, "pupil"},
+        {funeral, "harlan", funeral->harlan, 0.4f, 0.470833f, -0.377778f, 0, 0, 0.11f, 0, "harlan_pupil"},
+        {funeral, "funeralWife", funeral->funeralWife, 0.4f, 0.084375f, -0.392593f, 0.047917f, 0.005556f, 0.11f, 0,
+            "pupil"},
+        {funeral, "vesna", funeral->vesna, 0.4f, 0.747917f, -0.375926f, -0.041667f, 0.001852f, 0.11f, 0, "vesna_pupil"},
+        {veryrichOffice, "harlan", veryrichOffice->harlan, 0.7f, -0.275f, -0.192593f, 0.034375f, 0.001852f, 0.11f, 1,
+            "harlan_pupil"},
+        {veryrichOffice, "vesna", veryrichOffice->vesna, 0.7f, -0.753125f, -0.21111f, 0.045833f, -0.003704f, 0.11f, 0,
+            "vesna_pupil"},
+        {veryrichOffice, "veryrich", veryrichOffice->veryrich, 0.7f, 0.592708f, -0.183333f, -0.03125f, -0.011111f,
+            0.11f, 0, "pupil"},
+        {office, "harlan", office->harlan, 0.8f, 0.11875f, -0.075926f, -0.022917f, 0.007407f, 0.11f, 0, "harlan_pupil"},
+        {office, "vesna", office->vesna, 0.8f, 0.664583f, -0.075926f, -0.044792f, -0.001852f, 0.11f, 0, "vesna_pupil"},
+        {office, "wife", office->wife, 0.8f, -0.6875f, -0.075926f, 0.034375f, -0.007407f, 0.11f, 0, "pupil"},
+        {shop, "harlan", shop->harlan, 0.5f, 0.595833f, -0.312963f, -0.026042f, 0, 0.11f, 0, "harlan_pupil"},
+        {shop, "vesna", shop->vesna, 0.5f, 0.210417f, -0.348148f, -0.05f, 0, 0.11f, 0, "vesna_pupil"},
+        {shop, "shopAssistant", shop->shopAssistant, 0.5f, -0.3625f, -0.305556f, 0.019792f, -0.02037f, 0.11f, 0,
+            "pupil"},
+    };
+    for (const auto& c : cases) {
+        const double time = (c.scene->startTime + c.scene->endTime) / 2;
+        const quorvane_engine::Scene& scene = *c.scene;
+        SCOPED_TRACE(std::string(typeid(scene).name()) + " " + c.who);
+        c.scene->render(time);
+        const Mat4& base = c.character->baseTransform;
+        EXPECT_FLOAT_EQ(base.m[0], 0.3322f * c.scale);
+        EXPECT_FLOAT_EQ(base.m[5], 0.92f * c.scale);
+        EXPECT_EQ(base.m[12], c.x);
+        EXPECT_EQ(base.m[13], c.y);
+        EXPECT_EQ(c.character->pupilOffset.m[12], c.pupilX);
+        EXPECT_EQ(c.character->pupilOffset.m[13], c.pupilY);
+        EXPECT_EQ(c.character->depth, c.depth);
+        EXPECT_EQ(c.character->mirrored, c.mirrored);
+        const Rgba centre = pixelAtNdc(target->readPixels(), kWidth, kHeight, c.x, c.y);
+        EXPECT_TRUE(near(centre, show->colourOf(c.pupils))) << centre;
+    }
+}
+
+TEST_F(DialogScenes, shop_harlan_turns_strictly_after_204_and_stays_turned)
+{
+    ShopScene* shop = find<ShopScene>(*demo);
+    const struct {
+        double time;
+        int mirrored;
+        float pupilX, pupilY;
+    } frames[] = {
+        {203.9, 0, -0.026042f, 0.0f},
+        {204.0, 0, -0.026042f, 0.0f},
+        {204.001, 1, 0.028125f, -0.016071f},
+        {207.7, 1, 0.028125f, -0.016071f},
+    };
+    for (const auto& f : frames) {
+        shop->render(f.time);
+        EXPECT_EQ(shop->harlan->mirrored, f.mirrored) << f.time;
+        EXPECT_EQ(shop->harlan->pupilOffset.m[12], f.pupilX) << f.time;
+        EXPECT_EQ(shop->harlan->pupilOffset.m[13], f.pupilY) << f.time;
+        EXPECT_EQ(shop->harlan->baseTransform.m[12], 0.595833f) << f.time;
+    }
+}
+
+TEST_F(DialogScenes, cemetery_day_pupils_swing_with_the_show_time)
+{
+    EXPECT_NEAR(CemetryDayScene::harlanAt(110).pupilX, -0.013228, 1e-6);
+    EXPECT_NEAR(CemetryDayScene::vesnaAt(110).pupilX, -0.057259, 1e-6);
+
+    CemetryDayScene* day = find<CemetryDayScene>(*demo);
+    for (double time : {106.0, 110.0, 124.0}) {
+        day->render(time);
+        EXPECT_EQ(day->harlan->pupilOffset.m[12], static_cast<float>(std::sin(time) / 25 - 0.011458)) << time;
+        EXPECT_EQ(day->harlan->pupilOffset.m[13], -0.018519f) << time;
+        EXPECT_EQ(day->vesna->pupilOffset.m[12], static_cast<float>(std::cos(time) / 30 - 0.023958)) << time;
+        EXPECT_EQ(day->vesna->pupilOffset.m[13], -0.027778f) << time;
+        EXPECT_EQ(day->harlan->baseTransform.m[12], 0.470833f);
+        EXPECT_EQ(day->vesna->baseTransform.m[12], 0.747917f);
+    }
+}
+
+TEST_F(DialogScenes, only_the_telephone_wife_wears_the_telephone_arms)
+{
+    HomeScene* home = find<HomeScene>(*demo);
+    TelephoneScene* telephone = find<TelephoneScene>(*demo);
+    OfficeScene* office = find<OfficeScene>(*demo);
+    telephone->render(50.0);
+    EXPECT_EQ(nameOf(*show, telephone->wife->armsTexture), "arms_telo");
+    EXPECT_EQ(nameOf(*show, home->wife->armsTexture), "arms_8");
+    EXPECT_EQ(nameOf(*show, office->wife->armsTexture), "arms_8");
+}
+
+TEST_F(DialogScenes, office_wife_closes_her_mouth_with_mouth_6_and_home_wife_with_mouth)
+{
+    HomeScene* home = find<HomeScene>(*demo);
+    OfficeScene* office = find<OfficeScene>(*demo);
+    office->render(175.0);
+    home->render(20.0);
+    EXPECT_EQ(nameOf(*show, office->wife->mouthTexture), "mouth_6");
+    EXPECT_EQ(nameOf(*show, home->wife->mouthTexture), "mouth");
+}
+
+TEST_F(DialogScenes, home_programmer_speaks_the_lines_of_both_his_scripts)
+{
+    HomeScene* home = find<HomeScene>(*demo);
+    EXPECT_EQ(home->programmer->speechStarts, (std::vector<double>{6, 8, 8}));
+    EXPECT_EQ(home->programmer->speechEnds, (std::vector<double>{7, 9, 9}));
+    home->render(8.5);
+    const std::string mouth = nameOf(*show, home->programmer->mouthTexture);
+    EXPECT_TRUE(mouth == "mouth_2" || mouth == "mouth_4" || mouth == "mouth_5") << mouth;
+    home->render(9.5);
+    EXPECT_EQ(nameOf(*show, home->programmer->mouthTexture), "mouth_6");
+}
