@@ -235,8 +235,10 @@ int run(int argc, char** argv)
         std::fprintf(stderr, "%s\n", fault.c_str());
     if (!faults.empty())
         return 1;
-    if (report)
+    if (report) {
+        espeak_Terminate();
         return 0;
+    }
 
     const std::string dialogDir = argv[2];
     std::map<std::string, std::string> scripts;
@@ -258,6 +260,7 @@ int run(int argc, char** argv)
         if (!out)
             throw std::runtime_error(path + ": cannot write");
     }
+    espeak_Terminate();
     std::ofstream lines(argv[4], std::ios::binary);
     lines << table;
     if (!lines)
