@@ -186,6 +186,7 @@ TEST(VideoEncoder, ffmpeg_gets_raw_frames_and_the_music_of_the_range)
     EXPECT_EQ(valueOf(args, "-movflags"), "+faststart");
     EXPECT_EQ(valueOf(args, "-crf"), "18");
     EXPECT_EQ(valueOf(args, "-t"), "1.5") << "45 frames at 30 fps";
+    EXPECT_EQ(args[args.size() - 2], "mp4");
     EXPECT_EQ(args.back(), "file:clip.mp4");
     // The seek belongs to the music input: right before it, after the frames.
     const std::size_t music = indexOf(args, "file:data/duskwalk.ogg");
@@ -212,5 +213,23 @@ TEST(VideoEncoder, the_music_starts_late_for_a_range_before_the_show_and_webm_ge
     EXPECT_EQ(valueOf(args, "-c:v"), "libvpx-vp9");
     EXPECT_EQ(valueOf(args, "-c:a"), "libopus");
     EXPECT_EQ(indexOf(args, "-movflags"), args.size());
+    EXPECT_EQ(args[args.size() - 2], "webm");
     EXPECT_EQ(args.back(), "file:-odd name.WEBM") << "a name that looks like an option stays a file name";
+}
+
+TEST(VideoEncoder, the_container_follows_the_file_name_and_is_mp4_otherwise)
+{
+    const struct {
+        const char* path;
+        const char* container;
+    } cases[] = {{"show.mp4", "mp4"}, {"show.m4v", "mp4"}, {"show", "mp4"},        {"show.avi", "mp4"},
+                 {"show.mkv", "matroska"}, {"SHOW.MOV", "mov"}, {"show.webm", "webm"}, {"webm", "mp4"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(VideoEncoder::containerFor(c.path), c.container) << c.path;
+        VideoEncoder::Settings settings = clip(0.0);
+        settings.path = c.path;
+        const std::vector<std::string> args = VideoEncoder::arguments(settings);
+        EXPECT_EQ(args[args.size() - 2], c.container) << c.path;
+        EXPECT_EQ(valueOf(args, "-c:v"), std::string(c.container) == "webm" ? "libvpx-vp9" : "libx264") << c.path;
+    }
 }

@@ -1,5 +1,6 @@
 #include "CaptureRun.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +29,14 @@ int fail(const std::string& message)
 {
     std::fprintf(stderr, "quorvane-capture: %s\n", message.c_str());
     return CaptureRun::kFailure;
+}
+
+// Removes what a failed ffmpeg left of the video, if it is a file.
+void removeVideo(const std::string& path)
+{
+    struct stat status;
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        std::remove(path.c_str());
 }
 
 bool readable(const char* path)
@@ -89,14 +98,14 @@ int writeVideo(ShowRenderer& renderer, const FrameSchedule& schedule, const Capt
         if (!encoder.write(frame, error)) {
             std::string status;
             encoder.finish(status);
-            std::remove(options.videoPath.c_str());
+            removeVideo(options.videoPath);
             return fail(options.videoPath + ": " + error + (status.empty() ? "" : " (" + status + ")"));
         }
         progress.frameDone();
     }
     progress.finish();
     if (!encoder.finish(error)) {
-        std::remove(options.videoPath.c_str());
+        removeVideo(options.videoPath);
         return fail(options.videoPath + ": " + error);
     }
     return CaptureRun::kSuccess;

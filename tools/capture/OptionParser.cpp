@@ -233,8 +233,9 @@ What to write (PNG frames unless one of the last two is given):
                         conversion for the frame index counted from 0
                         (default frame_%05d.png); 8-bit RGB, top row first
   --video FILE          one video through ffmpeg with the music of the range
-                        (needs a range and an even size); H.264 and AAC, or
-                        VP9 and Opus for a .webm file
+                        (needs a range and an even size): H.264 and AAC in
+                        MP4, or in Matroska or QuickTime for a .mkv or .mov
+                        file; VP9 and Opus in WebM for a .webm file
   --contact-sheet FILE  one PNG with a labelled tile for the middle of every
                         scene, or for each frame asked for with --time or a
                         range

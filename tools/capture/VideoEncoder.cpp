@@ -42,11 +42,21 @@ bool endsWith(const std::string& text, const std::string& end)
 
 } // namespace
 
+std::string VideoEncoder::containerFor(const std::string& path)
+{
+    if (endsWith(path, ".webm"))
+        return "webm";
+    if (endsWith(path, ".mkv"))
+        return "matroska";
+    if (endsWith(path, ".mov"))
+        return "mov";
+    return "mp4";
+}
+
 std::vector<std::string> VideoEncoder::arguments(const Settings& settings)
 {
-    const bool webm = endsWith(settings.path, ".webm");
-    const bool mp4Family = endsWith(settings.path, ".mp4") || endsWith(settings.path, ".m4v") ||
-                           endsWith(settings.path, ".mov");
+    const std::string container = containerFor(settings.path);
+    const bool webm = container == "webm";
     std::vector<std::string> args = {
         "ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
         // The frames, exactly as rendered.
@@ -69,10 +79,10 @@ std::vector<std::string> VideoEncoder::arguments(const Settings& settings)
     else
         args.insert(args.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", std::to_string(settings.crf),
                                  "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k"});
-    if (mp4Family)
+    if (container == "mp4" || container == "mov")
         args.insert(args.end(), {"-movflags", "+faststart"});
     // The music is padded without end; the frames decide the length.
-    args.insert(args.end(), {"-t", number(static_cast<double>(settings.frames) / settings.fps),
+    args.insert(args.end(), {"-t", number(static_cast<double>(settings.frames) / settings.fps), "-f", container,
                              "file:" + settings.path});
     return args;
 }

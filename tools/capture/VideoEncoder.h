@@ -23,10 +23,14 @@ public:
         int crf = 18;
     };
 
+    // The ffmpeg container format for a file name: WebM, Matroska or
+    // QuickTime by the ending .webm, .mkv or .mov, MP4 for any other.
+    static std::string containerFor(const std::string& path);
+
     // The ffmpeg command line for `settings`, program name first. The video
     // lasts frames / fps seconds; the music starts at show time `from`
     // (delayed when `from` is negative) and is padded with silence past its
-    // end. A .webm file gets VP9 and Opus, any other H.264 and AAC.
+    // end. WebM gets VP9 and Opus, the other containers H.264 and AAC.
     static std::vector<std::string> arguments(const Settings& settings);
 
     VideoEncoder() = default;
