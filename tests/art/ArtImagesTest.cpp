@@ -1,0 +1,214 @@
+// The images the content build renders into data/: sizes, and that every
+// part of the cut-out rig keeps to its place in the shared figure frame.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ArtImage.h"
+#include "TestFiles.h"
+
+namespace {
+
+const int kBackdropWidth = 1920;
+const int kBackdropHeight = 1080;
+// The largest figure the show draws at 1920x1080 (scale 0.8) covers
+// 0.6644 x 0.8 x 960 by 1.84 x 0.8 x 540 pixels.
+const int kFigureWidth = 511;
+const int kFigureHeight = 795;
+// The widest glance the scenes give the pupils, in quad units (the frame
+// spans 2 units each way).
+const double kGlance = 0.05;
+
+const std::set<std::string> kBackdrops = {
+    "intro", "home", "packs", "cemetry_day", "cemetry_night", "surprisearm", "cemetry_day2",
+    "office", "office2", "desk", "computershop", "party", "endcredit",
+};
+
+std::string describe(const std::string& name, int x, int y)
+{
+    return name + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
+
+// The shoulder line of data/sprite.vert as a texture coordinate.
+double shoulderLine()
+{
+    std::ifstream in(sourceRoot() + "/data/sprite.vert");
+    std::stringstream text;
+    text << in.rdbuf();
+    std::smatch match;
+    const std::string source = text.str();
+    if (!std::regex_search(source, match, std::regex(R"(kShoulderLine\s*=\s*([0-9.]+))")))
+        return -1.0;
+    return std::stod(match[1]);
+}
+
+} // namespace
+
+TEST(ArtImages, every_configured_image_decodes_at_its_size)
+{
+    const auto textures = configuredTextures();
+    ASSERT_EQ(textures.size(), 73u);
+    for (const auto& [name, path] : textures) {
+        SCOPED_TRACE(name + " (" + path + ")");
+        const ArtImage image = loadArtImage(sourceRoot() + "/" + path);
+        ASSERT_GT(image.width, 0) << "does not decode";
+        if (kBackdrops.count(name)) {
+            EXPECT_EQ(image.width, kBackdropWidth);
+            EXPECT_EQ(image.height, kBackdropHeight);
+            int holes = 0;
+            for (int y = 0; y < image.height; ++y)
+                for (int x = 0; x < image.width; ++x)
+                    holes += image.alpha(x, y) < 255 ? 1 : 0;
+            EXPECT_EQ(holes, 0) << "a backdrop is opaque everywhere";
+        } else {
+            EXPECT_EQ(image.width, kFigureWidth) << "part images share the figure frame";
+            EXPECT_EQ(image.height, kFigureHeight) << "part images share the figure frame";
+            EXPECT_FALSE(image.opaque(0, 0) || image.opaque(kFigureWidth - 1, 0)) << "corners stay transparent";
+        }
+    }
+}
+
+TEST(ArtImages, body_images_leave_the_face_clear)
+{
+    // The neck may tuck under the chin's ink line, nothing more.
+    const int tuck = 12;
+    const std::vector<std::pair<std::string, std::string>> figures = {
+        {"harlan_body", "harlan_head"}, {"vesna_body", "vesna_head"}, {"body_3", "head_2"},
+        {"body_8", "head_2"}, {"body_9", "head_2"}, {"shopassistant_body", "head_2"},
+        {"veryrich_body", "head_2"}, {"body_4", "zombie_head"},
+    };
+    for (const auto& [bodyName, headName] : figures) {
+        const ArtImage body = loadTexture(bodyName);
+        const ArtImage head = loadTexture(headName);
+        ASSERT_EQ(body.width, head.width);
+        const std::vector<bool> face = opaqueInterior(head, tuck);
+        int overlap = 0;
+        std::string first;
+        for (int y = 0; y < body.height; ++y)
+            for (int x = 0; x < body.width; ++x)
+                if (body.opaque(x, y) && face[size_t(y) * body.width + x] && overlap++ == 0)
+                    first = describe(bodyName, x, y);
+        EXPECT_EQ(overlap, 0) << bodyName << " paints over " << headName << ", first " << first;
+    }
+}
+
+TEST(ArtImages, pupils_stay_inside_the_eyes_when_glancing)
+{
+    const std::vector<std::pair<std::string, std::string>> pairs = {
+        {"harlan_pupil", "harlan_eyes"}, {"vesna_pupil", "vesna_eyes"}, {"pupil", "eyes"},
+        {"pupil", "eyes_5"}, {"pupil", "shopassitant_eyes"}, {"pupil", "veryrich_eyes"}, {"pupil", "dead_eyes"},
+    };
+    // Image rows grow downwards while pupil offsets grow upwards.
+    const int dx = int(kGlance / 2.0 * kFigureWidth + 0.5);
+    const int dy = int(kGlance / 2.0 * kFigureHeight + 0.5);
+    const std::vector<std::pair<int, int>> glances = {{0, 0}, {dx, 0}, {-dx, 0}, {0, dy}, {0, -dy}};
+    for (const auto& [pupilName, eyesName] : pairs) {
+        const ArtImage pupil = loadTexture(pupilName);
+        const ArtImage eyes = loadTexture(eyesName);
+        ASSERT_EQ(pupil.width, eyes.width);
+        for (const auto& [gx, gy] : glances) {
+            int outside = 0;
+            int drawn = 0;
+            std::string first;
+            for (int y = 0; y < pupil.height; ++y)
+                for (int x = 0; x < pupil.width; ++x) {
+                    if (!pupil.opaque(x, y))
+                        continue;
+                    ++drawn;
+                    const int ex = x + gx;
+                    const int ey = y + gy;
+                    const bool inside = ex >= 0 && ey >= 0 && ex < eyes.width && ey < eyes.height && eyes.opaque(ex, ey);
+                    if (!inside && outside++ == 0)
+                        first = describe(pupilName, x, y);
+            }
+            EXPECT_GT(drawn, 0) << pupilName;
+            EXPECT_EQ(outside, 0) << pupilName << " moved by (" << gx << ", " << gy << ") px leaves " << eyesName
+                                  << ", first " << first;
+        }
+    }
+}
+
+TEST(ArtImages, mouths_lie_on_the_face_and_differ_from_each_other)
+{
+    struct Speaker {
+        std::string head;
+        std::vector<std::string> mouths; // closed and talking shapes, each once
+    };
+    const std::vector<Speaker> speakers = {
+        {"harlan_head", {"harlan_mouth_1", "harlan_mouth_2", "harlan_mouth_3", "harlan_mouth_4"}},
+        {"vesna_head", {"vesna_mouth_1", "vesna_mouth_2", "vesna_mouth_3", "vesna_mouth_4"}},
+        {"head_2", {"mouth", "mouth_6", "mouth_2", "mouth_4", "mouth_5", "dead_mouth"}},
+        {"head_2", {"shopassistant_mouth_2", "shopassistant_mouth_1"}},
+        {"zombie_head", {"mouth_8"}},
+    };
+    for (const Speaker& speaker : speakers) {
+        const ArtImage head = loadTexture(speaker.head);
+        std::vector<ArtImage> mouths;
+        for (const std::string& name : speaker.mouths) {
+            mouths.push_back(loadTexture(name));
+            const ArtImage& mouth = mouths.back();
+            ASSERT_EQ(mouth.width, head.width) << name;
+            int off = 0;
+            std::string first;
+            for (int y = 0; y < mouth.height; ++y)
+                for (int x = 0; x < mouth.width; ++x)
+                    if (mouth.opaque(x, y) && !head.opaque(x, y) && off++ == 0)
+                        first = describe(name, x, y);
+            EXPECT_EQ(off, 0) << name << " draws off " << speaker.head << ", first " << first;
+        }
+        // Shapes read as different when a good number of texels differ.
+        for (size_t a = 0; a < mouths.size(); ++a)
+            for (size_t b = a + 1; b < mouths.size(); ++b) {
+                int differing = 0;
+                for (int y = 0; y < mouths[a].height; ++y)
+                    for (int x = 0; x < mouths[a].width; ++x)
+                        differing += mouths[a].opaque(x, y) != mouths[b].opaque(x, y) ? 1 : 0;
+                EXPECT_GE(differing, 150) << speaker.mouths[a] << " and " << speaker.mouths[b] << " look alike";
+            }
+    }
+}
+
+TEST(ArtImages, arms_hang_from_the_shoulder_line_and_stay_in_the_frame_raised)
+{
+    const double shoulder = shoulderLine();
+    ASSERT_GT(shoulder, 0.0) << "data/sprite.vert has no kShoulderLine";
+    const double shoulderRow = shoulder * kFigureHeight;
+    // The sleeves' ink line may reach a little above the line.
+    const int highest = int(shoulderRow) - 3;
+    // Raised arms are the image mirrored about the shoulder line: rows below
+    // twice the line would land above the frame.
+    const int lowest = int(2.0 * shoulderRow);
+    for (const std::string name : {"harlan_arms", "vesna_arms", "shopassistant_arms", "veryrich_arms", "arms_3",
+                                   "arms_4", "arms_8", "arms_9"}) {
+        const ArtImage arms = loadTexture(name);
+        ASSERT_EQ(arms.height, kFigureHeight) << name;
+        int top = arms.height;
+        int bottom = -1;
+        for (int y = 0; y < arms.height; ++y)
+            for (int x = 0; x < arms.width; ++x)
+                if (arms.opaque(x, y)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        EXPECT_GE(top, highest) << name << " reaches above the shoulder line";
+        EXPECT_LE(top, int(shoulderRow) + 1) << name << " does not start at the shoulder line";
+        EXPECT_LT(bottom, lowest) << name << " would leave the frame when raised";
+    }
+}
+
+TEST(ArtImages, feet_stand_on_the_bottom_row)
+{
+    for (const std::string name : {"legs_black", "vesna_legs", "veryrich_legs", "legs_6", "legs_7"}) {
+        const ArtImage legs = loadTexture(name);
+        ASSERT_EQ(legs.height, kFigureHeight) << name;
+        int soles = 0;
+        for (int x = 0; x < legs.width; ++x)
+            soles += legs.alpha(x, legs.height - 1) == 255 ? 1 : 0;
+        EXPECT_GE(soles, 100) << name << " has its feet above the frame's bottom row";
+    }
+}
