@@ -37,6 +37,7 @@
 #include "engine/Quad.h"
 #include "engine/Scene.h"
 #include "engine/ShaderProgram.h"
+#include "engine/Texture.h"
 #include "show/MyDemo.h"
 
 extern char** environ;
@@ -213,14 +214,29 @@ int benchStartup(int runs, const std::string& probe)
 }
 
 // The floor of a frame: one backdrop quad and as many figure-sized quads as
-// the scene draws parts, with a trivial shader.
+// the scene draws parts, each with a picture of its own of the show's sizes,
+// drawn with a trivial shader (sample, write) in the show's blending. The
+// part quads skip the depth test, so that, as in the show, every fragment
+// of every quad is shaded.
 class FloorFrame {
 public:
-    FloorFrame()
+    FloorFrame(const std::vector<ConfigLine>& config)
     {
-        const char* vertex = "#version 410 core\nlayout(location = 0) in vec2 p;\nuniform mat4 pmatrix;\n"
-                             "void main() { gl_Position = pmatrix * vec4(p, 0.0, 1.0); }\n";
-        const char* fragment = "#version 410 core\nout vec4 c;\nvoid main() { c = vec4(0.5); }\n";
+        for (const ConfigLine& line : config) {
+            if (line.kind != ConfigLine::Texture)
+                continue;
+            const Texture texture(line.first.c_str());
+            (texture.width >= 1280 ? backdrops : parts).push_back(texture.id);
+        }
+        if (backdrops.empty() || parts.empty()) {
+            std::fprintf(stderr, "quorvane-bench: data/config.txt: needs backdrops and part images\n");
+            std::exit(1);
+        }
+        const char* vertex = "#version 410 core\nlayout(location = 0) in vec2 p;\nlayout(location = 1) in vec2 t;\n"
+                             "uniform mat4 pmatrix;\nout vec2 uv;\n"
+                             "void main() { uv = t; gl_Position = pmatrix * vec4(p, 0.0, 1.0); }\n";
+        const char* fragment = "#version 410 core\nuniform sampler2D img;\nin vec2 uv;\nout vec4 c;\n"
+                               "void main() { c = texture(img, uv); }\n";
         writeSource("/tmp/quorvane-bench-floor.vert", vertex);
         writeSource("/tmp/quorvane-bench-floor.frag", fragment);
         program.addShader("/tmp/quorvane-bench-floor.frag", GL_FRAGMENT_SHADER);
@@ -233,17 +249,25 @@ public:
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         program.use();
+        program.bindTexture("img", backdrops[0]);
         program.setMatrix("pmatrix", identity);
         quad.draw();
-        Mat4 part;
-        part.setScale(0.3322 * figureScale, 0.92 * figureScale, 1.0);
-        program.setMatrix("pmatrix", part);
-        for (int i = 0; i < partQuads; ++i)
+        Mat4 matrix;
+        matrix.setScale(0.3322 * figureScale, 0.92 * figureScale, 1.0);
+        glDisable(GL_DEPTH_TEST);
+        for (int i = 0; i < partQuads; ++i) {
+            program.use();
+            program.bindTexture("img", parts[static_cast<size_t>(i) % parts.size()]);
+            program.setMatrix("pmatrix", matrix);
             quad.draw();
+        }
+        glEnable(GL_DEPTH_TEST);
     }
 
 private:
     static void writeSource(const char* path, const char* text) { std::ofstream(path) << text; }
+    std::vector<GLuint> backdrops;
+    std::vector<GLuint> parts;
     ShaderProgram program;
     Quad quad;
     Mat4 identity;
@@ -287,10 +311,10 @@ int benchFrames(int width, int height, int frames)
         std::fprintf(stderr, "quorvane-bench: data/config.txt: %s\n", error.what());
         return 1;
     }
-    FloorFrame floor;
+    const std::vector<ConfigLine> config = readConfig();
+    FloorFrame floor(config);
     glFinish();
 
-    long texelBytes = 0;
     std::printf("frame times at %dx%d, %d frames per scene (ms)\n", width, height, frames);
     std::printf("%-20s %8s %8s %8s %8s %7s %7s\n", "scene", "median", "p99", "floor", "fl.p99", "ratio", "fps");
     long framesAfterFirst = 0;
@@ -326,7 +350,6 @@ int benchFrames(int width, int height, int frames)
         std::printf("%-20s %8.2f %8.2f %8.2f %8.2f %7.2f %7.0f\n", name.c_str(), median, percentile(times, 0.99),
             floorMedian, percentile(floors, 0.99), median / floorMedian, 1000.0 / median);
     }
-    (void)texelBytes;
     std::printf("heap allocations in frames after each scene's first: %ld in %ld frames\n", allocationsAfterFirst,
         framesAfterFirst);
     std::printf("peak resident memory: %.1f MB\n", peakRssKb() / 1024.0);
