@@ -46,6 +46,9 @@ extern char** environ;
 // the first allocate nothing.
 static std::atomic<long> allocations{0};
 
+// These replace the global allocation functions, so malloc and free pair up.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(size_t size)
 {
     ++allocations;
@@ -334,9 +337,11 @@ int benchFrames(int width, int height, int frames)
             const auto begin = Clock::now();
             demo.render(t);
             glFinish();
-            times.push_back(seconds(Clock::now() - begin) * 1e3);
+            const auto end = Clock::now();
+            const long allocated = allocations.load() - before;
+            times.push_back(seconds(end - begin) * 1e3);
             if (i > 0) {
-                allocationsAfterFirst += allocations.load() - before;
+                allocationsAfterFirst += allocated;
                 ++framesAfterFirst;
             }
             const SceneShape shape = shapeOf(name);

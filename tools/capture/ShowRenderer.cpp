@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -23,20 +24,20 @@ void checkSize(int width, int height)
     const int limitX = std::min(renderbuffer, viewport[0]);
     const int limitY = std::min(renderbuffer, viewport[1]);
     if (width > limitX || height > limitY)
-        throw std::runtime_error("a framebuffer of " + std::to_string(width) + "x" + std::to_string(height) +
-                                 " is larger than this OpenGL allows (" + std::to_string(limitX) + "x" +
-                                 std::to_string(limitY) + ")");
+        throw std::runtime_error("a framebuffer of " + std::to_string(width) + "x" + std::to_string(height)
+            + " is larger than this OpenGL allows (" + std::to_string(limitX) + "x" + std::to_string(limitY) + ")");
 }
 
 } // namespace
 
-ShowRenderer::ShowRenderer(int width, int height) : show(nullptr)
+ShowRenderer::ShowRenderer(int width, int height)
+    : show(nullptr)
 {
     checkSize(width, height);
     framebuffer = std::make_unique<Framebuffer>(width, height);
     if (!framebuffer->complete())
-        throw std::runtime_error("cannot create a " + std::to_string(width) + "x" + std::to_string(height) +
-                                 " offscreen framebuffer");
+        throw std::runtime_error(
+            "cannot create a " + std::to_string(width) + "x" + std::to_string(height) + " offscreen framebuffer");
     framebuffer->bind();
     show = new MyDemo(width, height);
     // The first frame at which no scene draws shows what a fresh screen
@@ -53,6 +54,15 @@ void ShowRenderer::render(double time, RgbImage& frame)
 {
     framebuffer->bind();
     show->render(time);
+#ifndef NDEBUG
+    // Debug builds hold every frame to GL's error state: the show never
+    // asks GL for it, so a fault in a draw would otherwise pass unseen.
+    if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
+        char text[80];
+        std::snprintf(text, sizeof text, "OpenGL error 0x%04x in the frame at %.6f s", error, time);
+        throw std::runtime_error(text);
+    }
+#endif
     framebuffer->readPixels(rgba);
     frame.assignFromRgba(rgba, framebuffer->width, framebuffer->height);
 }
