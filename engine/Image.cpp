@@ -51,8 +51,11 @@ Image Image::decode(const unsigned char* bytes, size_t size)
                 + std::to_string(kMaxSide) + " pixels a side or " + std::to_string(kMaxPixels) + " pixels");
     }
     unsigned char* decoded = stbi_load_from_memory(bytes, length, &width, &height, &channels, 4);
-    if (!decoded)
-        return failure(stbi_failure_reason() ? stbi_failure_reason() : "cannot decode");
+    if (!decoded) {
+        // Some malformed files (a GIF without a frame) fail without a reason.
+        const char* reason = stbi_failure_reason();
+        return failure(reason && *reason ? reason : "cannot decode");
+    }
     Image image;
     image.width = width;
     image.height = height;
