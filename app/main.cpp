@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "engine/ImageLoader.h"
 #include "show/MyDemo.h"
 
 namespace {
@@ -76,6 +77,11 @@ void shutdown(SDL_Window* window, Mix_Music* music)
 
 int main(int, char**)
 {
+    // Decoding the images takes longest of all start-up work: begin it on
+    // worker threads now, while SDL, the window and the GL context come up.
+    // The resource manager picks the images up in its usual order.
+    ImageLoader::prefetch(MyDemo::kConfigPath);
+
     if (!initSdl())
         return fail("cannot start SDL", SDL_GetError());
 
@@ -134,7 +140,7 @@ int main(int, char**)
     try {
         show->init();
     } catch (const std::exception& error) {
-        fprintf(stderr, "quorvane: data/config.txt: %s\n", error.what());
+        fprintf(stderr, "quorvane: %s: %s\n", MyDemo::kConfigPath, error.what());
         shutdown(window, music);
         return kExitFailure;
     }

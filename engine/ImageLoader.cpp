@@ -1,6 +1,17 @@
 #include "ImageLoader.h"
 
 #include <algorithm>
+#include <fstream>
+
+#include "ConfigLine.h"
+
+namespace {
+
+// The one prefetch of the process, and the resource list it read.
+std::unique_ptr<ImageLoader> prefetched;
+std::string prefetchedConfig;
+
+} // namespace
 
 ImageLoader::ImageLoader(std::vector<std::string> paths, unsigned workers)
     : paths(std::move(paths))
@@ -61,4 +72,25 @@ Image ImageLoader::take(size_t index)
     taken = std::max(taken, index + 1);
     changed.notify_all();
     return image;
+}
+
+void ImageLoader::prefetch(const std::string& configPath)
+{
+    std::ifstream file(configPath, std::ios::binary);
+    std::vector<std::string> paths;
+    for (const ConfigLine& line : ConfigLine::readList(file)) {
+        if (line.kind == ConfigLine::Texture)
+            paths.push_back(line.first);
+    }
+    prefetched = std::make_unique<ImageLoader>(std::move(paths));
+    prefetchedConfig = configPath;
+}
+
+std::unique_ptr<ImageLoader> ImageLoader::takePrefetched(
+    const std::string& configPath, const std::vector<std::string>& paths)
+{
+    std::unique_ptr<ImageLoader> loader = std::move(prefetched);
+    if (loader && (configPath != prefetchedConfig || loader->paths != paths))
+        loader.reset();
+    return loader;
 }

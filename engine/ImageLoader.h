@@ -5,6 +5,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,6 +25,15 @@ public:
     // The image of paths[index], waiting for it if need be. Each index is
     // taken once, in increasing order.
     Image take(size_t index);
+
+    // Starts decoding the images that the resource list at `configPath`
+    // names, before anything else of the program is ready (a start-up
+    // shortcut: the window and GL context come up meanwhile).
+    static void prefetch(const std::string& configPath);
+    // The loader that prefetch started for `configPath`, if it decodes
+    // exactly `paths`; otherwise null (a stale prefetch is dropped).
+    static std::unique_ptr<ImageLoader> takePrefetched(
+        const std::string& configPath, const std::vector<std::string>& paths);
 
 private:
     void work();

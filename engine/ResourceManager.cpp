@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 
 #include <vector>
@@ -39,12 +40,14 @@ ResourceManager::ResourceManager(const char* path)
             imagePaths.push_back(line.first);
     }
 
-    ImageLoader images(imagePaths);
+    std::unique_ptr<ImageLoader> images = ImageLoader::takePrefetched(path, imagePaths);
+    if (!images)
+        images = std::make_unique<ImageLoader>(imagePaths);
     size_t nextImage = 0;
     for (const ConfigLine& line : entries) {
         switch (line.kind) {
         case ConfigLine::Texture:
-            textures[line.name] = Texture(line.first.c_str(), images.take(nextImage++)).id;
+            textures[line.name] = Texture(line.first.c_str(), images->take(nextImage++)).id;
             break;
         case ConfigLine::Shader: {
             ShaderProgram* program = new ShaderProgram();

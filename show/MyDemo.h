@@ -6,6 +6,9 @@
 
 class MyDemo : public quorvane_engine::Demo {
 public:
+    // The resource list, relative to the working directory.
+    static constexpr const char* kConfigPath = "data/config.txt";
+
     // Sets the GL state the whole show draws with; needs a current context.
     MyDemo(int width, int height);
 

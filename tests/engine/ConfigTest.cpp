@@ -6,6 +6,7 @@
 #include "GlTest.h"
 #include "TestFiles.h"
 #include "engine/ConfigLine.h"
+#include "engine/ImageLoader.h"
 #include "engine/ResourceManager.h"
 #include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
@@ -196,4 +197,33 @@ TEST(ResourceManager, images_decoded_ahead_still_arrive_in_file_order_with_their
         }
     }
     EXPECT_EQ(resources.getFile("middle"), "text");
+}
+
+TEST(ResourceManager, images_prefetched_at_start_up_give_the_same_textures)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    writeSolidPng(dir.path("a.png"), 3, 1, 10, 20, 30);
+    writeSolidPng(dir.path("b.png"), 5, 1, 40, 50, 60);
+    writeFile(dir.path("config.txt"), "Texture a " + dir.path("a.png") + "\nTexture b " + dir.path("b.png") + "\n");
+    writeFile(dir.path("other.txt"), "Texture b " + dir.path("b.png") + "\n");
+
+    const auto widthOf = [](GLuint id) {
+        GLint width = -1;
+        glBindTexture(GL_TEXTURE_2D, id);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        return width;
+    };
+    // The prefetch matches the list: its images are used.
+    ImageLoader::prefetch(dir.path("config.txt"));
+    ResourceManager matching(dir.path("config.txt").c_str());
+    EXPECT_EQ(widthOf(matching.getTexture("a")), 3);
+    EXPECT_EQ(widthOf(matching.getTexture("b")), 5);
+    EXPECT_EQ(ImageLoader::takePrefetched(dir.path("config.txt"), {}), nullptr) << "a prefetch is used once";
+
+    // A prefetch of another list is dropped, not misused.
+    ImageLoader::prefetch(dir.path("config.txt"));
+    ResourceManager other(dir.path("other.txt").c_str());
+    EXPECT_EQ(widthOf(other.getTexture("b")), 5);
+    EXPECT_THROW(other.getTexture("a"), std::out_of_range);
 }
