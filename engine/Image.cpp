@@ -56,6 +56,11 @@ Image Image::decode(const unsigned char* bytes, size_t size)
         const char* reason = stbi_failure_reason();
         return failure(reason && *reason ? reason : "cannot decode");
     }
+    if (width <= 0 || height <= 0) {
+        // A GIF may claim a width or height of 0 and still "decode".
+        stbi_image_free(decoded);
+        return failure(std::to_string(width) + "x" + std::to_string(height) + " image has no pixels");
+    }
     Image image;
     image.width = width;
     image.height = height;
