@@ -118,7 +118,7 @@ std::vector<ConfigLine> readConfig()
 
 // Time to first frame of the real program: process start to the first
 // buffer swap, seen by a preloaded probe. Also its peak resident memory.
-double timeToFirstFrame(const std::string& probe, long* peakKb)
+double timeToFirstFrame(const std::string& binary, const std::string& probe, long* peakKb)
 {
     const std::string stamp = "/tmp/quorvane-bench-first-frame";
     std::remove(stamp.c_str());
@@ -132,12 +132,12 @@ double timeToFirstFrame(const std::string& probe, long* peakKb)
     for (std::string& e : env)
         envp.push_back(&e[0]);
     envp.push_back(nullptr);
-    char program[] = QUORVANE_BINARY;
-    char* argv[] = {program, nullptr};
+    std::string program = binary;
+    char* argv[] = {&program[0], nullptr};
 
     const double start = monotonicNow();
     pid_t pid = 0;
-    if (posix_spawn(&pid, program, nullptr, nullptr, argv, envp.data()) != 0)
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
         return -1.0;
     int status = 0;
     rusage usage{};
@@ -185,7 +185,7 @@ double startupFloor(const std::vector<ConfigLine>& config)
     return decode + seconds(Clock::now() - compileStart);
 }
 
-int benchStartup(int runs, const std::string& probe)
+int benchStartup(int runs, const std::string& binary, const std::string& probe)
 {
     const std::vector<ConfigLine> config = readConfig();
     OffscreenContext context;
@@ -197,7 +197,7 @@ int benchStartup(int runs, const std::string& probe)
     long peakKb = 0;
     for (int run = 0; run < runs; ++run) {
         long kb = 0;
-        const double t = timeToFirstFrame(probe, &kb);
+        const double t = timeToFirstFrame(binary, probe, &kb);
         if (t < 0) {
             std::fprintf(stderr, "quorvane-bench: quorvane did not reach its first frame\n");
             return 1;
@@ -381,7 +381,7 @@ int benchParty(int frames)
 int usage(FILE* out, int code)
 {
     std::fprintf(out,
-        "usage: quorvane-bench startup [--runs N] [--probe LIB]\n"
+        "usage: quorvane-bench startup [--runs N] [--binary QUORVANE] [--probe LIB]\n"
         "       quorvane-bench frames [--size WxH] [--frames N]\n"
         "       quorvane-bench party [--frames N]\n");
     return code;
@@ -398,6 +398,7 @@ int main(int argc, char** argv)
         return usage(stdout, 0);
     int runs = 9, frames = 120, width = 1920, height = 1080;
     std::string probe = QUORVANE_PROBE;
+    std::string binary = QUORVANE_BINARY;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -409,6 +410,8 @@ int main(int argc, char** argv)
             frames = std::atoi(value);
         else if (arg == "--probe")
             probe = value;
+        else if (arg == "--binary")
+            binary = value;
         else if (arg == "--size" && std::sscanf(value, "%dx%d", &width, &height) == 2)
             ;
         else
@@ -418,7 +421,7 @@ int main(int argc, char** argv)
     if (runs < 1 || frames < 2 || width < 1 || height < 1)
         return usage(stderr, 2);
     if (mode == "startup")
-        return benchStartup(runs, probe);
+        return benchStartup(runs, binary, probe);
     if (mode == "frames")
         return benchFrames(width, height, frames);
     if (mode == "party")

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include "AmigaOnDeskScene.h"
+#include "Backdrop.h"
 #include "CemetryDayScene.h"
 #include "CemetryNightScene.h"
 #include "EndcreditScene.h"
@@ -15,7 +16,11 @@
 #include "StuffScene.h"
 #include "TelephoneScene.h"
 #include "VeryrichOfficeScene.h"
+#include "characters/Character.h"
+#include "effects/ParticleSystem.h"
+#include "engine/Quad.h"
 #include "engine/ResourceManager.h"
+#include "engine/ShaderProgram.h"
 
 MyDemo::MyDemo(int width, int height)
     : Demo(width, height)
@@ -44,6 +49,32 @@ void MyDemo::init()
     scenes.push_back(new OfficeScene(resources, width, height));
     scenes.push_back(new AmigaOnDeskScene(resources));
     scenes.push_back(new ShopScene(resources, width, height));
-    scenes.push_back(new PartyScene(resources, width, height));
+    PartyScene* party = new PartyScene(resources, width, height);
+    scenes.push_back(party);
     scenes.push_back(new EndcreditScene(resources));
+
+    warmUp(resources, party);
+}
+
+void MyDemo::warmUp(ResourceManager* resources, PartyScene* party)
+{
+    // One frame's worth of every kind of drawing the show does, as busy as
+    // its busiest frame: a backdrop, figures with their parts, blood drops.
+    // It changes no scene or figure, draws into the back buffer only, and
+    // is cleared away again.
+    Quad quad;
+    drawBackdrop(resources->getShader("default"), quad, resources->getTexture("party"));
+    Character figure;
+    const GLuint part = resources->getTexture("harlan_body");
+    for (GLuint* texture : {&figure.bodyTexture, &figure.armsTexture, &figure.legsTexture, &figure.headTexture,
+             &figure.hairTexture, &figure.mouthTexture, &figure.eyesTexture, &figure.pupilTexture})
+        *texture = part;
+    ShaderProgram* sprite = resources->getShader("sprite");
+    for (int i = 0; i < kWarmUpFigures; ++i)
+        figure.draw(sprite, "img", "pmatrix");
+    ShaderProgram* blood = resources->getShader("blood");
+    blood->use();
+    party->particles->draw();
+    glFinish();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }

@@ -4,6 +4,9 @@
 
 #include "engine/Demo.h"
 
+class PartyScene;
+class ResourceManager;
+
 class MyDemo : public quorvane_engine::Demo {
 public:
     // The resource list, relative to the working directory.
@@ -15,4 +18,11 @@ public:
     // Loads data/config.txt and appends the scenes. Throws std::out_of_range
     // when the resource list lacks a name that a scene or character needs.
     void init() override;
+
+private:
+    // Figures drawn by the warm-up: as many as the busiest frame has.
+    static constexpr int kWarmUpFigures = 7;
+    // Lets the GL driver build, before the show starts, what it would
+    // otherwise build in the first frame of each kind of drawing.
+    void warmUp(ResourceManager* resources, PartyScene* party);
 };
