@@ -21,9 +21,11 @@ ImageLoader::ImageLoader(std::vector<std::string> paths, unsigned workers)
     if (workers == 0)
         workers = std::max(1u, std::thread::hardware_concurrency());
     workers = static_cast<unsigned>(std::min<size_t>(workers, this->paths.size()));
-    // Enough decoded images to keep the caller busy, few enough that the
-    // decoded pixels of a whole show never sit in memory at once.
-    lookahead = 2 * static_cast<size_t>(std::max(1u, workers));
+    // Enough decoded images to keep the workers busy while the caller is
+    // still bringing up its window and GL context (measured: sixteen start
+    // up as fast as no limit at all), few enough that the decoded pixels of
+    // a whole show never sit in memory at once.
+    lookahead = kLookahead;
     for (unsigned i = 0; i < workers; ++i)
         threads.emplace_back(&ImageLoader::work, this);
 }

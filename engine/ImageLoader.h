@@ -15,6 +15,9 @@
 
 class ImageLoader {
 public:
+    // Most images decoded ahead of the caller.
+    static constexpr size_t kLookahead = 16;
+
     // Starts decoding `paths` on `workers` threads (0: one per core).
     explicit ImageLoader(std::vector<std::string> paths, unsigned workers = 0);
     // Waits for the workers, dropping images not taken.

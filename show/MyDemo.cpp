@@ -3,7 +3,6 @@
 #include <GL/glew.h>
 
 #include "AmigaOnDeskScene.h"
-#include "Backdrop.h"
 #include "CemetryDayScene.h"
 #include "CemetryNightScene.h"
 #include "EndcreditScene.h"
@@ -18,7 +17,6 @@
 #include "VeryrichOfficeScene.h"
 #include "characters/Character.h"
 #include "effects/ParticleSystem.h"
-#include "engine/Quad.h"
 #include "engine/ResourceManager.h"
 #include "engine/ShaderProgram.h"
 
@@ -58,23 +56,19 @@ void MyDemo::init()
 
 void MyDemo::warmUp(ResourceManager* resources, PartyScene* party)
 {
-    // One frame's worth of every kind of drawing the show does, as busy as
-    // its busiest frame: a backdrop, figures with their parts, blood drops.
-    // It changes no scene or figure, draws into the back buffer only, and
-    // is cleared away again.
-    Quad quad;
-    drawBackdrop(resources->getShader("default"), quad, resources->getTexture("party"));
+    // The GL driver builds its code for a kind of drawing the first time it
+    // sees it, which would cost the first frame of a scene both time and
+    // memory. Draw a figure and the blood drops once now, too small to cost
+    // drawing time, into the back buffer, and clear them away. No scene or
+    // figure of the show is touched. (The first frame draws a backdrop.)
     Character figure;
+    figure.setScale(kWarmUpScale);
     const GLuint part = resources->getTexture("harlan_body");
     for (GLuint* texture : {&figure.bodyTexture, &figure.armsTexture, &figure.legsTexture, &figure.headTexture,
              &figure.hairTexture, &figure.mouthTexture, &figure.eyesTexture, &figure.pupilTexture})
         *texture = part;
-    ShaderProgram* sprite = resources->getShader("sprite");
-    for (int i = 0; i < kWarmUpFigures; ++i)
-        figure.draw(sprite, "img", "pmatrix");
-    ShaderProgram* blood = resources->getShader("blood");
-    blood->use();
+    figure.draw(resources->getShader("sprite"), "img", "pmatrix");
+    resources->getShader("blood")->use();
     party->particles->draw();
-    glFinish();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }

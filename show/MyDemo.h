@@ -20,8 +20,8 @@ public:
     void init() override;
 
 private:
-    // Figures drawn by the warm-up: as many as the busiest frame has.
-    static constexpr int kWarmUpFigures = 7;
+    // Scale of the figure the warm-up draws: a few pixels.
+    static constexpr float kWarmUpScale = 0.02f;
     // Lets the GL driver build, before the show starts, what it would
     // otherwise build in the first frame of each kind of drawing.
     void warmUp(ResourceManager* resources, PartyScene* party);
