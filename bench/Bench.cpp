@@ -29,6 +29,7 @@
 #include <typeinfo>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "engine/ConfigLine.h"
 #include "engine/Framebuffer.h"
 #include "engine/Image.h"
@@ -41,29 +42,6 @@
 #include "show/MyDemo.h"
 
 extern char** environ;
-
-// Counts every allocation through operator new, to show that frames after
-// the first allocate nothing.
-static std::atomic<long> allocations{0};
-
-// These replace the global allocation functions, so malloc and free pair up.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(size_t size)
-{
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -333,12 +311,12 @@ int benchFrames(int width, int height, int frames)
         for (int i = 0; i < frames; ++i) {
             const double t = std::min(start + i / 60.0, scene->endTime - 1e-3);
             glFinish();
-            const long before = allocations.load();
+            const long before = allocationsSoFar();
             const auto begin = Clock::now();
             demo.render(t);
             glFinish();
             const auto end = Clock::now();
-            const long allocated = allocations.load() - before;
+            const long allocated = allocationsSoFar() - before;
             times.push_back(seconds(end - begin) * 1e3);
             if (i > 0) {
                 allocationsAfterFirst += allocated;

@@ -2,41 +2,10 @@
 // buffer, string and table a frame needs exists before it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
+#include "AllocationCounter.h"
 #include "TestShow.h"
 #include "engine/Scene.h"
 #include "show/MyDemo.h"
-
-namespace {
-
-bool counting = false;
-long counted = 0;
-
-} // namespace
-
-// These replace the global allocation functions, so malloc and free pair up.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size)
-{
-    if (counting)
-        ++counted;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 TEST(FrameAllocation, frames_after_a_scenes_first_allocate_nothing)
 {
@@ -58,14 +27,13 @@ TEST(FrameAllocation, frames_after_a_scenes_first_allocate_nothing)
         if (party)
             demo.render(270.0);
         demo.render(first);
-        counting = true;
-        counted = 0;
+        const long before = allocationsSoFar();
         for (int frame = 1; frame < 600; ++frame) {
             const double time = first + frame / 60.0;
             if (time < scene->endTime)
                 demo.render(time);
         }
-        counting = false;
-        EXPECT_EQ(counted, 0) << "allocations in frames of the scene starting at " << scene->startTime;
+        EXPECT_EQ(allocationsSoFar() - before, 0)
+            << "allocations in frames of the scene starting at " << scene->startTime;
     }
 }
