@@ -28,8 +28,10 @@ OffscreenContext::OffscreenContext()
         return;
     }
     glewExperimental = GL_TRUE;
+    // A context that is not GLX's (EGL, as SDL may choose) leaves GLEW
+    // without a GLX display; the GL entry points are loaded all the same.
     const GLenum status = glewInit();
-    if (status != GLEW_OK) {
+    if (status != GLEW_OK && status != GLEW_ERROR_NO_GLX_DISPLAY) {
         message = std::string("cannot load OpenGL entry points: ")
             + reinterpret_cast<const char*>(glewGetErrorString(status));
         SDL_GL_DeleteContext(created);
