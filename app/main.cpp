@@ -11,6 +11,7 @@
 #include <SDL_mixer.h>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "engine/ImageLoader.h"
@@ -84,6 +85,14 @@ int main(int, char**)
 
     if (!initSdl())
         return fail("cannot start SDL", SDL_GetError());
+    // Without a screen SDL falls back on video drivers that draw into
+    // memory; the show would then play to nobody and report success.
+    const char* videoDriver = SDL_GetCurrentVideoDriver();
+    if (videoDriver && (std::strcmp(videoDriver, "offscreen") == 0 || std::strcmp(videoDriver, "dummy") == 0)) {
+        const int code = fail("no display", "SDL found no screen to play on (is DISPLAY or WAYLAND_DISPLAY set?)");
+        SDL_Quit();
+        return code;
+    }
 
     // Ask for the desktop's size as well as full-screen-desktop mode: without
     // a window manager the X11 window otherwise keeps the requested size.
