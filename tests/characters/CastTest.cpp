@@ -34,32 +34,6 @@ template <typename Cast> Make make()
 const std::map<std::string, std::string> kScripts = {{"harlan.dialog", "1\t2\n"}, {"vesna.dialog", "3\t4\n"},
     {"prog.dialog", "5\t6\n"}, {"wife.dialog", "7\t8\n"}, {"sa.dialog", "9\t10\n"}, {"veryrich.dialog", "11\t12\n"}};
 
-// Names the texture of the test show that `texture` holds, by its colour.
-std::string nameOf(const TestShow& show, GLuint texture)
-{
-    if (texture == 0)
-        return "(none)";
-    GLint width = 0, height = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 4 + 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    const Rgba colour{texels[0], texels[1], texels[2], texels[3]};
-
-    std::istringstream config(show.configText());
-    std::string line;
-    while (std::getline(config, line)) {
-        std::istringstream fields(line);
-        std::string keyword, name;
-        fields >> keyword >> name;
-        if (keyword == "Texture" && near(show.colourOf(name), colour, 0))
-            return name;
-    }
-    return "(unknown)";
-}
-
 // The resource list without the line that starts with `prefix`.
 std::string withoutLine(const std::string& config, const std::string& prefix)
 {
@@ -122,11 +96,11 @@ TEST(Cast, each_kind_wears_exactly_its_textures_mouths_and_script)
             = {character->bodyTexture, character->armsTexture, character->legsTexture, character->headTexture,
                 character->hairTexture, character->mouthTexture, character->eyesTexture, character->pupilTexture};
         for (int part = 0; part < 8; ++part)
-            EXPECT_EQ(nameOf(show, worn[part]), c.parts[part]) << "part " << part;
+            EXPECT_EQ(show.nameOf(worn[part]), c.parts[part]) << "part " << part;
         for (size_t i = 0; i < 3; ++i)
-            EXPECT_EQ(nameOf(show, character->talkMouths[i]), i < c.talking.size() ? c.talking[i] : "(none)") << i;
+            EXPECT_EQ(show.nameOf(character->talkMouths[i]), i < c.talking.size() ? c.talking[i] : "(none)") << i;
         EXPECT_EQ(character->talkMouthCount, c.talking.empty() ? 1 : static_cast<int>(c.talking.size()));
-        EXPECT_EQ(nameOf(show, character->restMouth), c.closed);
+        EXPECT_EQ(show.nameOf(character->restMouth), c.closed);
         const std::vector<double> speech = c.speech.empty()
             ? std::vector<double>{}
             : std::vector<double>{character->speechStarts.at(0), character->speechEnds.at(0)};
@@ -147,7 +121,7 @@ TEST(Cast, zombie_has_no_mouths_to_speak_with_and_render_would_take_its_mouth_aw
     TestShow show(kScripts);
     ResourceManager resources("data/config.txt");
     Zombie zombie(&resources);
-    EXPECT_EQ(nameOf(show, zombie.mouthTexture), "mouth_8");
+    EXPECT_EQ(show.nameOf(zombie.mouthTexture), "mouth_8");
     zombie.lipSync(1.5);
     EXPECT_EQ(zombie.mouthTexture, 0u);
 }

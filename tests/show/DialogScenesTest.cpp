@@ -42,32 +42,6 @@ template <typename SceneClass> SceneClass* find(MyDemo& demo)
     return nullptr;
 }
 
-// Names the texture of the test show that `texture` holds, by its colour.
-std::string nameOf(const TestShow& show, GLuint texture)
-{
-    if (texture == 0)
-        return "(none)";
-    GLint width = 0, height = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 4 + 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    const Rgba colour{texels[0], texels[1], texels[2], texels[3]};
-
-    std::istringstream config(show.configText());
-    std::string line;
-    while (std::getline(config, line)) {
-        std::istringstream fields(line);
-        std::string keyword, name;
-        fields >> keyword >> name;
-        if (keyword == "Texture" && near(show.colourOf(name), colour, 0))
-            return name;
-    }
-    return "(unknown)";
-}
-
 class DialogScenes : public ::testing::Test {
 protected:
     void SetUp() override
@@ -189,9 +163,9 @@ TEST_F(DialogScenes, only_the_telephone_wife_wears_the_telephone_arms)
     TelephoneScene* telephone = find<TelephoneScene>(*demo);
     OfficeScene* office = find<OfficeScene>(*demo);
     telephone->render(50.0);
-    EXPECT_EQ(nameOf(*show, telephone->wife->armsTexture), "arms_telo");
-    EXPECT_EQ(nameOf(*show, home->wife->armsTexture), "arms_8");
-    EXPECT_EQ(nameOf(*show, office->wife->armsTexture), "arms_8");
+    EXPECT_EQ(show->nameOf(telephone->wife->armsTexture), "arms_telo");
+    EXPECT_EQ(show->nameOf(home->wife->armsTexture), "arms_8");
+    EXPECT_EQ(show->nameOf(office->wife->armsTexture), "arms_8");
 }
 
 TEST_F(DialogScenes, office_wife_closes_her_mouth_with_mouth_6_and_home_wife_with_mouth)
@@ -200,8 +174,8 @@ TEST_F(DialogScenes, office_wife_closes_her_mouth_with_mouth_6_and_home_wife_wit
     OfficeScene* office = find<OfficeScene>(*demo);
     office->render(175.0);
     home->render(20.0);
-    EXPECT_EQ(nameOf(*show, office->wife->mouthTexture), "mouth_6");
-    EXPECT_EQ(nameOf(*show, home->wife->mouthTexture), "mouth");
+    EXPECT_EQ(show->nameOf(office->wife->mouthTexture), "mouth_6");
+    EXPECT_EQ(show->nameOf(home->wife->mouthTexture), "mouth");
 }
 
 TEST_F(DialogScenes, home_programmer_speaks_the_lines_of_both_his_scripts)
@@ -210,8 +184,8 @@ TEST_F(DialogScenes, home_programmer_speaks_the_lines_of_both_his_scripts)
     EXPECT_EQ(home->programmer->speechStarts, (std::vector<double>{6, 8, 8}));
     EXPECT_EQ(home->programmer->speechEnds, (std::vector<double>{7, 9, 9}));
     home->render(8.5);
-    const std::string mouth = nameOf(*show, home->programmer->mouthTexture);
+    const std::string mouth = show->nameOf(home->programmer->mouthTexture);
     EXPECT_TRUE(mouth == "mouth_2" || mouth == "mouth_4" || mouth == "mouth_5") << mouth;
     home->render(9.5);
-    EXPECT_EQ(nameOf(*show, home->programmer->mouthTexture), "mouth_6");
+    EXPECT_EQ(show->nameOf(home->programmer->mouthTexture), "mouth_6");
 }

@@ -63,6 +63,25 @@ Rgba TestShow::colourOf(const std::string& name) const
     return colours.at(name);
 }
 
+std::string TestShow::nameOf(unsigned texture) const
+{
+    if (texture == 0)
+        return "(none)";
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 4 + 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    const Rgba colour{texels[0], texels[1], texels[2], texels[3]};
+    for (const auto& entry : colours) {
+        if (near(entry.second, colour, 0))
+            return entry.first;
+    }
+    return "(unknown)";
+}
+
 std::string TestShow::configText() const
 {
     return readText(dir.path("data/config.txt"));

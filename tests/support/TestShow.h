@@ -20,6 +20,9 @@ public:
 
     // The solid colour of texture `name` (opaque).
     Rgba colourOf(const std::string& name) const;
+    // The name of the texture whose picture GL texture `texture` holds,
+    // told by its colour; "(none)" for 0, "(unknown)" for any other.
+    std::string nameOf(unsigned texture) const;
     // The resource list text; tests may rewrite it before init.
     std::string configText() const;
     // Writes data/config.txt anew.
