@@ -83,6 +83,9 @@ int main(int, char**)
     // The resource manager picks the images up in its usual order.
     ImageLoader::prefetch(MyDemo::kConfigPath);
 
+    // SDL would turn SIGINT and SIGTERM into quit requests, which the show
+    // ignores; leave them their default action so that Ctrl+C and kill end it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (!initSdl())
         return fail("cannot start SDL", SDL_GetError());
     // Without a screen SDL falls back on video drivers that draw into

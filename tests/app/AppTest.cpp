@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -315,4 +316,23 @@ TEST(App, without_a_display_it_says_so_and_exits_with_code_1)
     const Process run = start(show, {"SDL_AUDIODRIVER=dummy"}, false);
     EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 1);
     EXPECT_NE(readAll(run.errPath).find("quorvane: no display"), std::string::npos) << readAll(run.errPath);
+}
+
+TEST(App, sigint_and_sigterm_end_the_show)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    const struct {
+        int signal;
+        int code; // what a shell reports for a process ended by it
+    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(strsignal(c.signal));
+        TestShow show;
+        writeMusic(show, 30.0);
+        const Process run = start(show);
+        ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << readAll(run.errPath);
+        kill(run.pid, c.signal);
+        EXPECT_EQ(waitFor(run, std::chrono::seconds(10)), c.code) << readAll(run.errPath);
+    }
 }
