@@ -1,5 +1,6 @@
 #include "DialogScript.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -17,6 +18,38 @@ size_t skipDigits(const std::string& text, size_t at)
     while (at < text.size() && isDigit(text[at]))
         ++at;
     return at;
+}
+
+// The power of ten of the leading digit of the number in text[begin, end),
+// whose integer digits end at `integerEnd`: 2 for "123.4", -3 for "0.004",
+// 0 for "1e-1" plus -1. Saturates far beyond any double's range.
+long decimalOrder(const std::string& text, size_t begin, size_t integerEnd, size_t end)
+{
+    constexpr long kFar = 1000000;
+    long order = -1;
+    size_t at = begin;
+    while (at < integerEnd && text[at] == '0')
+        ++at;
+    if (at < integerEnd) {
+        order = std::min<long>(integerEnd - at, kFar) - 1;
+    } else if (integerEnd < end && text[integerEnd] == '.') {
+        at = integerEnd + 1;
+        while (at < end && text[at] == '0')
+            ++at;
+        order = -std::min<long>(at - integerEnd, kFar);
+    }
+    const size_t e = text.find_first_of("eE", integerEnd);
+    if (e < end) {
+        size_t digit = e + 1;
+        const bool negativeExponent = text[digit] == '-';
+        if (text[digit] == '+' || text[digit] == '-')
+            ++digit;
+        long exponent = 0;
+        for (; digit < end; ++digit)
+            exponent = std::min(exponent * 10 + (text[digit] - '0'), kFar);
+        order += negativeExponent ? -exponent : exponent;
+    }
+    return order;
 }
 
 } // namespace
@@ -56,9 +89,7 @@ double DialogScript::readNumber(const std::string& text)
     const auto result = std::from_chars(text.data() + begin, text.data() + end, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         // Too large reads as infinity, too small as zero, as strtod has it.
-        const size_t e = text.find_first_of("eE", begin);
-        const bool tiny = e < end && text[e + 1] == '-';
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        value = decimalOrder(text, begin, integerEnd, end) < 0 ? 0.0 : std::numeric_limits<double>::infinity();
     }
     return negative ? -value : value;
 }

@@ -11,8 +11,8 @@
 
 class DialogScript {
 public:
-    // The number at the start of `text`, or 0 when there is none. Values
-    // beyond the range of a double read as plus or minus infinity.
+    // The number at the start of `text`, or 0 when there is none. A number
+    // too large for a double reads as infinity, one too small as zero.
     static double readNumber(const std::string& text);
 
     // Splits `line` at its first tab into start and end; a line without a tab

@@ -55,7 +55,7 @@ TEST(DialogScript, numbers_read_as_their_longest_decimal_prefix)
 {
     const double inf = std::numeric_limits<double>::infinity();
     const struct {
-        const char* text;
+        std::string text;
         double value;
     } cases[] = {
         {"12.5", 12.5},
@@ -79,6 +79,13 @@ TEST(DialogScript, numbers_read_as_their_longest_decimal_prefix)
         {"1e999", inf},
         {"-1e999", -inf},
         {"1e-999", 0},
+        // Out of range by its digits rather than its exponent.
+        {"0." + std::string(400, '0') + "1", 0},
+        {"1" + std::string(400, '0'), inf},
+        {"-0.000" + std::string(400, '0') + "1e+9", 0},
+        {"0." + std::string(400, '0') + "1e800", inf},
+        {"1" + std::string(400, '0') + "e-800", 0},
+        {"1e99999999999999999999999", inf},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DialogScript::readNumber(c.text), c.value) << '"' << c.text << '"';
