@@ -44,7 +44,9 @@ std::vector<ConfigLine> ConfigLine::readList(std::istream& in)
     std::vector<ConfigLine> lines;
     std::string text;
     for (int number = 1; std::getline(in, text); ++number) {
-        if (!text.empty() && text.back() == '\r')
+        // A line that ends the input without a line feed keeps its last byte.
+        const bool endedByLineFeed = !in.eof();
+        if (endedByLineFeed && !text.empty() && text.back() == '\r')
             text.pop_back();
         ConfigLine line = parse(text);
         if (line.kind == Skipped)

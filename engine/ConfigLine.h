@@ -21,7 +21,8 @@ public:
     // Splits `line` (without its line end) into keyword and fields.
     static ConfigLine parse(const std::string& line);
     // Every line of a resource list that is not Skipped, numbered from 1.
-    // Lines end at a line feed; a carriage return before it is dropped.
+    // Lines end at a line feed; a carriage return just before one is dropped,
+    // one at the end of a last line without a line feed is kept.
     static std::vector<ConfigLine> readList(std::istream& in);
 
     Kind kind = Skipped;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "GlTest.h"
 #include "TestFiles.h"
@@ -54,6 +56,27 @@ TEST(ConfigLine, fields_split_at_single_spaces_and_the_last_runs_to_the_end)
     EXPECT_EQ(ConfigLine::parse(std::string(1 << 20, 'x')).kind, ConfigLine::Skipped);
     const ConfigLine longPath = ConfigLine::parse("File long " + std::string(1 << 20, 'p'));
     EXPECT_EQ(longPath.first.size(), 1u << 20);
+}
+
+TEST(ConfigLine, a_carriage_return_is_dropped_only_before_a_line_feed)
+{
+    const struct {
+        const char* list;
+        const char* text; // of the one File line
+    } cases[] = {
+        {"File a x\r\n", "x"},
+        {"File a x\r", "x\r"},     // the last line, without a line feed
+        {"File a x\r\r\n", "x\r"}, // only the one just before the line feed
+        {"File a x\ry\n", "x\ry"},
+        {"File a x\n\r", "x"}, // a last line of a lone carriage return is skipped
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.list)));
+        std::istringstream in(c.list);
+        const std::vector<ConfigLine> lines = ConfigLine::readList(in);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].first, c.text);
+    }
 }
 
 TEST(ResourceManager, file_entries_are_stored_exactly_and_lookups_never_insert)
