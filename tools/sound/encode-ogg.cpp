@@ -1,6 +1,9 @@
 // encode-ogg: encodes a WAVE file as Ogg Vorbis with libvorbisenc. The same
 // input gives the same bytes: the stream serial number is fixed and nothing
 // depends on the clock.
+#include "ArgumentReader.h"
+#include "ToolMain.h"
+#include "UsageError.h"
 #include "WavFile.h"
 
 #include <vorbis/vorbisenc.h>
@@ -10,16 +13,21 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int kSerialNumber = 0x51756f72; // "Quor"
 constexpr size_t kBlock = 4096;
 
-const char* kUsage =
+const char* kHelp =
     "usage: encode-ogg IN.wav OUT.ogg [QUALITY]\n"
     "Encodes IN.wav (16-bit or float, any rate and channel count) as Ogg\n"
     "Vorbis at QUALITY (-0.1 to 1.0, default 0.6) into OUT.ogg.\n"
+    "\n"
+    "  -h, --help  this text\n"
+    "  --version   the version\n"
+    "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
 
 void writePage(std::ofstream& out, const ogg_page& page)
@@ -28,30 +36,26 @@ void writePage(std::ofstream& out, const ogg_page& page)
     out.write(reinterpret_cast<const char*>(page.body), page.body_len);
 }
 
-int run(int argc, char** argv)
+int run(const std::vector<std::string>& arguments)
 {
-    if (argc < 3 || argc > 4) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    float quality = 0.6f;
-    if (argc == 4) {
-        char* end = nullptr;
-        quality = std::strtof(argv[3], &end);
-        if (*end != '\0' || quality < -0.1f || quality > 1.0f) {
-            std::fprintf(stderr, "encode-ogg: quality \"%s\" is not from -0.1 to 1.0\n", argv[3]);
-            return 2;
-        }
-    }
-    Audio audio = readWav(argv[1]);
-    std::ofstream out(argv[2], std::ios::binary);
+    std::vector<std::string> operands;
+    for (ArgumentReader args(arguments); args.next();)
+        operands.push_back(args.operand());
+    if (operands.size() < 2 || operands.size() > 3)
+        throw UsageError("needs an input WAVE file, an output file and at most a quality");
+    const float quality =
+        operands.size() == 3 ? float(ArgumentReader::number("the quality", operands[2], -0.1, 1.0)) : 0.6f;
+    const std::string& inPath = operands[0];
+    const std::string& outPath = operands[1];
+    Audio audio = readWav(inPath);
+    std::ofstream out(outPath, std::ios::binary);
     if (!out)
-        throw std::runtime_error(std::string(argv[2]) + ": cannot write");
+        throw std::runtime_error(outPath + ": cannot write");
 
     vorbis_info info;
     vorbis_info_init(&info);
     if (vorbis_encode_init_vbr(&info, audio.channels, audio.sampleRate, quality) != 0)
-        throw std::runtime_error(std::string(argv[1]) + ": libvorbisenc cannot encode this rate and channel count");
+        throw std::runtime_error(inPath + ": libvorbisenc cannot encode this rate and channel count");
     vorbis_comment comment;
     vorbis_comment_init(&comment);
     vorbis_comment_add_tag(&comment, "TITLE", "Duskwalk");
@@ -114,22 +118,13 @@ int run(int argc, char** argv)
     vorbis_info_clear(&info);
     out.close();
     if (!out)
-        throw std::runtime_error(std::string(argv[2]) + ": cannot write");
-    return 0;
+        throw std::runtime_error(outPath + ": cannot write");
+    return ToolMain::kSuccess;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    return ToolMain("encode-ogg", kHelp).run(argc, argv, run);
 }

@@ -1,6 +1,9 @@
 // render-score: plays a list of timed MIDI events through FluidSynth with a
 // General MIDI SoundFont and writes the result as a stereo float WAVE file.
 // The events come from compose-score; what they mean musically is its work.
+#include "ArgumentReader.h"
+#include "ToolMain.h"
+#include "UsageError.h"
 #include "WavFile.h"
 
 #include <fluidsynth.h>
@@ -18,12 +21,16 @@ namespace {
 
 constexpr int kSampleRate = 44100;
 
-const char* kUsage =
+const char* kHelp =
     "usage: render-score SOUNDFONT.sf2 EVENTS.txt OUT.wav SECONDS\n"
     "Renders EVENTS.txt (lines of: seconds channel kind values, where kind is\n"
     "\"on KEY VELOCITY\", \"off KEY\", \"program NUMBER\", \"cc NUMBER VALUE\" or\n"
     "\"bend VALUE\"; # starts a comment) through FluidSynth into a 44100 Hz\n"
     "stereo float WAVE file of SECONDS length.\n"
+    "\n"
+    "  -h, --help  this text\n"
+    "  --version   the version\n"
+    "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
 
 struct Event {
@@ -90,20 +97,9 @@ void quietLog(int level, const char* message, void*)
         std::fprintf(stderr, "render-score: fluidsynth: %s\n", message);
 }
 
-int run(int argc, char** argv)
+// A synthesizer at the tool's rate with the SoundFont at `soundFont` loaded.
+fluid_synth_t* createSynth(const std::string& soundFont, fluid_settings_t** settingsOut)
 {
-    if (argc != 5) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    char* end = nullptr;
-    double seconds = std::strtod(argv[4], &end);
-    if (*end != '\0' || !(seconds > 0)) {
-        std::fprintf(stderr, "render-score: length \"%s\" is not a number of seconds\n", argv[4]);
-        return 2;
-    }
-    std::vector<Event> events = readEvents(argv[2]);
-
     for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
         fluid_set_log_function(level, quietLog, nullptr);
     fluid_settings_t* settings = new_fluid_settings();
@@ -118,8 +114,23 @@ int run(int argc, char** argv)
     fluid_settings_setnum(settings, "synth.reverb.level", 0.8);
     fluid_settings_setint(settings, "synth.chorus.active", 1);
     fluid_synth_t* synth = new_fluid_synth(settings);
-    if (fluid_synth_sfload(synth, argv[1], 1) == FLUID_FAILED)
-        throw std::runtime_error(std::string(argv[1]) + ": not a SoundFont FluidSynth can load");
+    if (fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED)
+        throw std::runtime_error(soundFont + ": not a SoundFont FluidSynth can load");
+    *settingsOut = settings;
+    return synth;
+}
+
+int run(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> operands;
+    for (ArgumentReader args(arguments); args.next();)
+        operands.push_back(args.operand());
+    if (operands.size() != 4)
+        throw UsageError("needs a SoundFont, an event list, an output file and a length in seconds");
+    const double seconds = ArgumentReader::number("the length", operands[3], 0.001, 24 * 3600);
+    std::vector<Event> events = readEvents(operands[1]);
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = createSynth(operands[0], &settings);
 
     const size_t frames = size_t(std::llround(seconds * kSampleRate));
     Audio out;
@@ -162,7 +173,7 @@ int run(int argc, char** argv)
     renderTo(frames);
     delete_fluid_synth(synth);
     delete_fluid_settings(settings);
-    writeWav(argv[3], out, WavEncoding::Float32);
+    writeWav(operands[2], out, WavEncoding::Float32);
     return 0;
 }
 
@@ -170,14 +181,5 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    return ToolMain("render-score", kHelp).run(argc, argv, run);
 }

@@ -19,11 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "ArgumentReader.h"
+#include "ToolMain.h"
+#include "UsageError.h"
 #include "engine/ConfigLine.h"
 
 namespace {
 
-const char* const kUsage =
+const char* const kHelp =
     "usage: svgrender --config FILE --out DIR [--only NAME]... SVG...\n"
     "Renders every texture that the resource list FILE names from the SVG\n"
     "files given. Texture NAME is the file NAME.svg rendered whole (an opaque\n"
@@ -36,9 +39,12 @@ const char* const kUsage =
     "  --only NAME    render only this texture; may be repeated\n"
     "  -q, --quiet    no summary line on standard error\n"
     "  -h, --help     show this text\n"
+    "  --version      the version\n"
     "\n"
     "Exit status: 0 every image written, 1 a source or an image failed,\n"
     "2 wrong usage.\n";
+
+const ToolMain kTool("svgrender", kHelp);
 
 struct TextureEntry {
     std::string name;
@@ -64,7 +70,7 @@ struct Options {
 // Reports `message` on standard error, prefixed with the tool's name.
 void fail(const std::string& message)
 {
-    std::fprintf(stderr, "svgrender: %s\n", message.c_str());
+    kTool.report(message);
 }
 
 std::string baseName(const std::string& path)
@@ -73,61 +79,45 @@ std::string baseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Parses the command line; returns 0 to go on, or the exit status to end with.
-int parseOptions(int argc, char** argv, Options& options)
+Options parseOptions(const std::vector<std::string>& arguments)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return -1;
-        } else if (arg == "-q" || arg == "--quiet") {
+    Options options;
+    ArgumentReader args(arguments);
+    while (args.next()) {
+        if (args.isFlag("--quiet", "-q"))
             options.quiet = true;
-        } else if (arg == "--config" && hasValue) {
-            options.config = argv[++i];
-        } else if (arg == "--out" && hasValue) {
-            options.outDir = argv[++i];
-        } else if (arg == "--only" && hasValue) {
-            options.only.insert(argv[++i]);
-        } else if (!arg.empty() && arg[0] == '-') {
-            fail("unknown or incomplete option \"" + arg + "\"");
-            std::fputs(kUsage, stderr);
-            return 2;
-        } else {
-            options.sources.push_back(arg);
-        }
+        else if (args.isOption("--config"))
+            options.config = args.value();
+        else if (args.isOption("--out"))
+            options.outDir = args.value();
+        else if (args.isOption("--only"))
+            options.only.insert(args.value());
+        else
+            options.sources.push_back(args.operand());
     }
-    if (options.config.empty() || options.outDir.empty() || options.sources.empty()) {
-        fail("needs --config, --out and at least one SVG file");
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    return 0;
+    if (options.config.empty() || options.outDir.empty() || options.sources.empty())
+        throw UsageError("needs --config, --out and at least one SVG file");
+    return options;
 }
 
 // The "Texture" lines of the resource list, in file order.
 bool readTextures(const std::string& configPath, std::vector<TextureEntry>& textures)
 {
-    std::ifstream in(configPath);
+    std::ifstream in(configPath, std::ios::binary);
     if (!in) {
         fail(configPath + ": cannot open: " + std::strerror(errno));
         return false;
     }
-    std::string line;
-    int lineNumber = 0;
     bool ok = true;
-    while (std::getline(in, line)) {
-        ++lineNumber;
-        const ConfigLine parsed = ConfigLine::parse(line);
-        if (parsed.keyword != "Texture")
+    for (const ConfigLine& line : ConfigLine::readList(in)) {
+        if (line.keyword != "Texture")
             continue;
-        if (parsed.kind != ConfigLine::Texture) {
-            fail(configPath + ":" + std::to_string(lineNumber) + ": \"Texture\" needs a name and a path");
+        if (line.kind != ConfigLine::Texture) {
+            fail(configPath + ":" + std::to_string(line.number) + ": \"Texture\" needs a name and a path");
             ok = false;
             continue;
         }
-        textures.push_back({parsed.name, parsed.first});
+        textures.push_back({line.name, line.first});
     }
     return ok;
 }
@@ -241,25 +231,21 @@ bool renderPart(const SvgSource& source, const std::string& id, const std::strin
     return ok;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// Renders the images the command line asks for; returns the exit code.
+int render(const std::vector<std::string>& arguments)
 {
-    Options options;
-    const int parsed = parseOptions(argc, argv, options);
-    if (parsed != 0)
-        return parsed < 0 ? 0 : parsed;
+    const Options options = parseOptions(arguments);
 
     std::vector<TextureEntry> textures;
     if (!readTextures(options.config, textures))
-        return 1;
+        return ToolMain::kFailure;
     for (const std::string& name : options.only) {
         bool known = false;
         for (const TextureEntry& texture : textures)
             known = known || texture.name == name;
         if (!known) {
             fail(options.config + ": no texture named \"" + name + "\"");
-            return 1;
+            return ToolMain::kFailure;
         }
     }
 
@@ -268,7 +254,7 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < sources.size(); ++i)
         ok = loadSource(options.sources[i], sources[i]) && ok;
     if (!ok)
-        return 1;
+        return ToolMain::kFailure;
 
     // Which file serves each texture: a picture file of that name, or the one
     // figure file that has an element with that id.
@@ -328,5 +314,12 @@ int main(int argc, char** argv)
     if (!options.quiet)
         std::fprintf(stderr, "svgrender: wrote %d image%s into %s\n", written, written == 1 ? "" : "s",
                      options.outDir.c_str());
-    return ok ? 0 : 1;
+    return ok ? ToolMain::kSuccess : ToolMain::kFailure;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return kTool.run(argc, argv, render);
 }
