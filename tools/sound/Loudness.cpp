@@ -3,21 +3,10 @@
 #include <cmath>
 #include <vector>
 
+#include "Biquad.h"
+#include "SoundMath.h"
+
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-struct Biquad {
-    double b0, b1, b2, a1, a2;
-    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-
-    double step(double x)
-    {
-        double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1; x1 = x; y2 = y1; y1 = y;
-        return y;
-    }
-};
 
 // The two stages of the K-weighting filter, designed for any sample rate.
 Biquad highShelf(double rate)

@@ -1,0 +1,31 @@
+#include "Biquad.h"
+
+#include <cmath>
+
+#include "SoundMath.h"
+
+Biquad Biquad::butterworthHighPass(double cutoff, double rate)
+{
+    const double w = 2.0 * kPi * cutoff / rate;
+    const double cw = std::cos(w);
+    const double alpha = std::sin(w) / std::sqrt(2.0);
+    const double a0 = 1.0 + alpha;
+    const double b0 = (1.0 + cw) / 2.0 / a0;
+    return {b0, -(1.0 + cw) / a0, b0, -2.0 * cw / a0, (1.0 - alpha) / a0};
+}
+
+double Biquad::step(double x)
+{
+    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    return y;
+}
+
+void Biquad::filter(std::vector<float>& samples)
+{
+    for (float& s : samples)
+        s = float(step(s));
+}
