@@ -28,6 +28,25 @@ Character::Character()
     pupilOffset.setTranslation(0.0, 0.0, 0.0);
 }
 
+Character::Pose Character::pose() const
+{
+    return {mouthTexture, eyesTexture, mirrored, armsUp, baseTransform, headOffset, pupilOffset, nextMouthChange,
+        depth};
+}
+
+void Character::setPose(const Pose& pose)
+{
+    mouthTexture = pose.mouthTexture;
+    eyesTexture = pose.eyesTexture;
+    mirrored = pose.mirrored;
+    armsUp = pose.armsUp;
+    baseTransform = pose.baseTransform;
+    headOffset = pose.headOffset;
+    pupilOffset = pose.pupilOffset;
+    nextMouthChange = pose.nextMouthChange;
+    depth = pose.depth;
+}
+
 void Character::setScale(float s)
 {
     baseTransform.setScale(kFigureScaleX * s, kFigureScaleY * s, 1.0);

@@ -30,8 +30,27 @@ public:
     static constexpr double kMouthHoldTime = 0.5;
     static constexpr double kHeadDip = 0.05;
 
+    // What the show changes on a figure as it plays, apart from its costume
+    // and speech intervals: enough to put it back as it was.
+    struct Pose {
+        GLuint mouthTexture;
+        GLuint eyesTexture;
+        int mirrored;
+        int armsUp;
+        Mat4 baseTransform;
+        Mat4 headOffset;
+        Mat4 pupilOffset;
+        double nextMouthChange;
+        float depth;
+    };
+
     // The defaults: centred, scale 1, depth 0.11, no textures, silent.
     Character();
+
+    // The figure's pose as it stands.
+    Pose pose() const;
+    // Puts the figure in `pose`, as taken earlier by pose().
+    void setPose(const Pose& pose);
 
     // Rebuilds the base transform as a scale; drops position and rotation.
     void setScale(float s);

@@ -23,6 +23,9 @@ ParticleSystem::ParticleSystem(int count, float x, float y, float z)
         expiryTimes.push_back(static_cast<float>(random01() * kMaxLife));
     }
 
+    startVelocities = velocities;
+    startExpiryTimes = expiryTimes;
+
     const std::vector<float>* arrays[4] = {&positions, &velocities, &birthTimes, &expiryTimes};
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
@@ -64,7 +67,22 @@ void ParticleSystem::step(double time)
 void ParticleSystem::update(double time)
 {
     step(time);
+    upload();
+}
 
+void ParticleSystem::rewind()
+{
+    for (int i = 0; i < count; ++i) {
+        for (int c = 0; c < 3; ++c)
+            positions[3 * i + c] = origin[c];
+        birthTimes[i] = 0.0f;
+    }
+    velocities = startVelocities;
+    expiryTimes = startExpiryTimes;
+}
+
+void ParticleSystem::upload()
+{
     const std::vector<float>* arrays[4] = {&positions, &velocities, &birthTimes, &expiryTimes};
     glBindVertexArray(vao);
     for (int b = 0; b < 4; ++b) {

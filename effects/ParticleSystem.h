@@ -30,6 +30,10 @@ public:
     // The simulation step alone: particles past their expiry time respawn at
     // the origin (four random draws each), all others move one velocity step.
     void step(double time);
+    // Copies the four arrays into their GL buffers.
+    void upload();
+    // Puts every particle back as construction left it (no random draws).
+    void rewind();
 
     float origin[3];
     int count;
@@ -42,4 +46,8 @@ public:
 
 private:
     void spawnVelocity(int i);
+
+    // The arrays as construction left them, for rewind.
+    std::vector<float> startVelocities;
+    std::vector<float> startExpiryTimes;
 };

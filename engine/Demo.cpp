@@ -17,9 +17,22 @@ void Demo::render(double time)
     // The count is read afresh each step; both window ends are open.
     for (std::size_t i = 0; i < scenes.size(); ++i) {
         Scene* scene = scenes[i];
-        if (time > scene->startTime && time < scene->endTime)
+        if (contains(*scene, time))
             scene->render(time);
     }
+}
+
+void Demo::draw(double time)
+{
+    for (std::size_t i = 0; i < scenes.size(); ++i) {
+        if (contains(*scenes[i], time))
+            scenes[i]->draw(time);
+    }
+}
+
+bool Demo::contains(const Scene& scene, double time)
+{
+    return time > scene.startTime && time < scene.endTime;
 }
 
 } // namespace quorvane_engine

@@ -17,6 +17,11 @@ public:
 
     // Renders every scene whose window contains `time`, in list order.
     void render(double time);
+    // Draws every scene whose window contains `time`, in list order, as its
+    // state stands (Scene::draw); moves no state on.
+    void draw(double time);
+    // True when the window of `scene` contains `time` (both ends open).
+    static bool contains(const Scene& scene, double time);
 
     int width;
     int height;

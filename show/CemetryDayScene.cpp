@@ -29,11 +29,12 @@ CemetryDayScene::CemetryDayScene(ResourceManager* resources, int, int)
     backdrop = resources->getTexture("cemetry_day2");
     harlan = new Harlan(resources);
     vesna = new Vesna(resources);
+    setCast({harlan, vesna});
 }
 
-void CemetryDayScene::render(double time)
+void CemetryDayScene::draw(double time)
 {
     drawBackdrop(shader, quad, backdrop);
-    harlanAt(time).render(*harlan, time, spriteShader);
-    vesnaAt(time).render(*vesna, time, spriteShader);
+    harlanAt(time).draw(*harlan, spriteShader);
+    vesnaAt(time).draw(*vesna, spriteShader);
 }

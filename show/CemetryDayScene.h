@@ -6,14 +6,14 @@
 
 #include "Placement.h"
 #include "engine/Quad.h"
-#include "engine/Scene.h"
+#include "CastScene.h"
 
 class Harlan;
 class Vesna;
 class ResourceManager;
 class ShaderProgram;
 
-class CemetryDayScene : public quorvane_engine::Scene {
+class CemetryDayScene : public CastScene {
 public:
     // Where harlan and vesna stand at show time `time`; their pupils swing
     // once every 2 pi seconds, vesna a quarter period ahead of harlan.
@@ -23,7 +23,7 @@ public:
     // Fetches the programs and the "cemetry_day2" picture and builds the
     // characters; `width` and `height` are not used.
     CemetryDayScene(ResourceManager* resources, int width, int height);
-    void render(double time) override;
+    void draw(double time) override;
 
     Quad quad;
     ShaderProgram* shader;

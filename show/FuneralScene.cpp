@@ -21,12 +21,13 @@ FuneralScene::FuneralScene(ResourceManager* resources, int, int)
     harlan = new Harlan(resources);
     vesna = new Vesna(resources);
     funeralWife = new FuneralWife(resources);
+    setCast({harlan, funeralWife, vesna});
 }
 
-void FuneralScene::render(double time)
+void FuneralScene::draw(double)
 {
     drawBackdrop(shader, quad, backdrop);
-    kHarlan.render(*harlan, time, spriteShader);
-    kFuneralWife.render(*funeralWife, time, spriteShader);
-    kVesna.render(*vesna, time, spriteShader);
+    kHarlan.draw(*harlan, spriteShader);
+    kFuneralWife.draw(*funeralWife, spriteShader);
+    kVesna.draw(*vesna, spriteShader);
 }

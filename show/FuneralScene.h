@@ -5,7 +5,7 @@
 
 #include "Placement.h"
 #include "engine/Quad.h"
-#include "engine/Scene.h"
+#include "CastScene.h"
 
 class FuneralWife;
 class Harlan;
@@ -13,7 +13,7 @@ class Vesna;
 class ResourceManager;
 class ShaderProgram;
 
-class FuneralScene : public quorvane_engine::Scene {
+class FuneralScene : public CastScene {
 public:
     // Where each character stands, in draw order.
     static const Placement kHarlan;
@@ -23,7 +23,7 @@ public:
     // Fetches the programs and the "cemetry_day" picture and builds the
     // characters; `width` and `height` are not used.
     FuneralScene(ResourceManager* resources, int width, int height);
-    void render(double time) override;
+    void draw(double time) override;
 
     Quad quad;
     ShaderProgram* shader;

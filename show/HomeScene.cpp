@@ -20,11 +20,12 @@ HomeScene::HomeScene(ResourceManager* resources, int, int)
     programmer = new Programmer(resources);
     // The programmer also speaks the lines of a second script.
     programmer->loadDialog("data/programmer.dialog");
+    setCast({programmer, wife});
 }
 
-void HomeScene::render(double time)
+void HomeScene::draw(double)
 {
     drawBackdrop(shader, quad, backdrop);
-    kProgrammer.render(*programmer, time, spriteShader);
-    kWife.render(*wife, time, spriteShader);
+    kProgrammer.draw(*programmer, spriteShader);
+    kWife.draw(*wife, spriteShader);
 }

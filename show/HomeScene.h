@@ -5,14 +5,14 @@
 
 #include "Placement.h"
 #include "engine/Quad.h"
-#include "engine/Scene.h"
+#include "CastScene.h"
 
 class Programmer;
 class Wife;
 class ResourceManager;
 class ShaderProgram;
 
-class HomeScene : public quorvane_engine::Scene {
+class HomeScene : public CastScene {
 public:
     // Where each character stands, in draw order.
     static const Placement kProgrammer;
@@ -21,7 +21,7 @@ public:
     // Fetches the programs and the "home" picture and builds the
     // characters; `width` and `height` are not used.
     HomeScene(ResourceManager* resources, int width, int height);
-    void render(double time) override;
+    void draw(double time) override;
 
     Quad quad;
     ShaderProgram* shader;

@@ -22,12 +22,13 @@ OfficeScene::OfficeScene(ResourceManager* resources, int, int)
     vesna = new Vesna(resources);
     wife = new Wife(resources);
     wife->setRestMouthTexture(resources->getTexture("mouth_6"));
+    setCast({harlan, vesna, wife});
 }
 
-void OfficeScene::render(double time)
+void OfficeScene::draw(double)
 {
     drawBackdrop(shader, quad, backdrop);
-    kHarlan.render(*harlan, time, spriteShader);
-    kVesna.render(*vesna, time, spriteShader);
-    kWife.render(*wife, time, spriteShader);
+    kHarlan.draw(*harlan, spriteShader);
+    kVesna.draw(*vesna, spriteShader);
+    kWife.draw(*wife, spriteShader);
 }

@@ -5,7 +5,7 @@
 
 #include "Placement.h"
 #include "engine/Quad.h"
-#include "engine/Scene.h"
+#include "CastScene.h"
 
 class Harlan;
 class Vesna;
@@ -13,7 +13,7 @@ class Wife;
 class ResourceManager;
 class ShaderProgram;
 
-class OfficeScene : public quorvane_engine::Scene {
+class OfficeScene : public CastScene {
 public:
     // Where each character stands, in draw order.
     static const Placement kHarlan;
@@ -23,7 +23,7 @@ public:
     // Fetches the programs and the "office2" picture and builds the
     // characters; `width` and `height` are not used.
     OfficeScene(ResourceManager* resources, int width, int height);
-    void render(double time) override;
+    void draw(double time) override;
 
     Quad quad;
     ShaderProgram* shader;

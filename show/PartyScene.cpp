@@ -64,53 +64,76 @@ PartyScene::PartyScene(ResourceManager* resources, int, int)
     particles = new ParticleSystem(kBloodParticles, kBloodOrigin[0], kBloodOrigin[1], kBloodOrigin[2]);
     for (double& due : nextTwitch)
         due = 0.0;
+    setCast({harlan, vesna, veryrich, zombies[0], zombies[1], zombies[2]});
 }
 
-void PartyScene::render(double time)
+void PartyScene::advance(double time)
+{
+    harlan->lipSync(time);
+    vesna->lipSync(time);
+    if (isDead(time)) {
+        veryrich->setEyesTexture(deadEyes);
+        veryrich->setMouthTexture(deadMouth);
+    }
+    if (isDying(time)) {
+        // No lip sync while he dies, so the dead mouth stays.
+        veryrich->setHeadOffset(static_cast<float>((time - kDeathTime) * kHeadSlideSpeed));
+        particles->step(time);
+    } else {
+        veryrich->lipSync(time);
+    }
+    if (isThrown(time)) {
+        zombies[1]->raiseArms();
+        zombies[2]->raiseArms();
+    }
+    for (int i = 0; i < kZombieCount; ++i)
+        twitch(i, time);
+}
+
+void PartyScene::draw(double time)
 {
     drawBackdrop(shader, quad, backdrop);
 
     harlan->setScale(kFigureScale);
     harlan->setMirrored();
     harlan->setPosition(-0.542708f, -0.544444f);
-    harlan->render(time, spriteShader, kSampler, kMatrix);
+    harlan->draw(spriteShader, kSampler, kMatrix);
 
     vesna->setScale(kFigureScale);
     vesna->setPosition(-0.275f, -0.542593f);
-    vesna->render(time, spriteShader, kSampler, kMatrix);
+    vesna->draw(spriteShader, kSampler, kMatrix);
 
-    renderVeryrich(time);
-    renderZombies(time);
+    drawVeryrich(time);
+    drawZombies();
 }
 
-void PartyScene::renderVeryrich(double time)
+void PartyScene::rewind()
+{
+    CastScene::rewind();
+    for (double& due : nextTwitch)
+        due = 0.0;
+    particles->rewind();
+}
+
+void PartyScene::drawVeryrich(double time)
 {
     veryrich->setScale(kFigureScale); // also drops last frame's turn
     const Point walk = walkPosition(time);
     veryrich->setPosition(walk.x, walk.y);
-    if (isDead(time)) {
-        veryrich->setEyesTexture(deadEyes);
-        veryrich->setMouthTexture(deadMouth);
-    }
     if (isThrown(time)) {
         veryrich->setPosition(kThrownPosition.x, kThrownPosition.y);
         veryrich->rotate(kThrownAngle);
     }
-    if (!isDying(time)) {
-        veryrich->render(time, spriteShader, kSampler, kMatrix);
-        return;
-    }
-
-    // Dying: the head slides off along his body, no lip sync, and blood.
-    veryrich->setHeadOffset(static_cast<float>((time - kDeathTime) * kHeadSlideSpeed));
     veryrich->draw(spriteShader, kSampler, kMatrix);
+    if (!isDying(time))
+        return;
 
     bloodShader->use();
     Mat4 identity;
     identity.setTranslation(0.0, 0.0, 0.0);
     bloodShader->setMatrix(kMatrix, identity);
     bloodShader->setFloat("time", static_cast<float>(time));
-    particles->update(time);
+    particles->upload();
     particles->draw();
 }
 
@@ -127,21 +150,14 @@ void PartyScene::twitch(int index, double time)
     zombie->setPupilOffset(static_cast<float>(x), static_cast<float>(y));
 }
 
-void PartyScene::renderZombies(double time)
+void PartyScene::drawZombies()
 {
     for (Zombie* zombie : zombies)
         zombie->setScale(kFigureScale);
     zombies[1]->setDepth(kZombie2Depth);
     zombies[2]->setDepth(kZombie3Depth);
-    if (isThrown(time)) {
-        zombies[1]->raiseArms();
-        zombies[2]->raiseArms();
-    }
     for (int i = 0; i < kZombieCount; ++i)
         zombies[i]->setPosition(kZombieSpots[i].x, kZombieSpots[i].y);
-
-    for (int i = 0; i < kZombieCount; ++i)
-        twitch(i, time);
     // Zombies never speak: drawn without the lip-sync step.
     for (Zombie* zombie : zombies)
         zombie->draw(spriteShader, kSampler, kMatrix);

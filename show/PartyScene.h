@@ -7,7 +7,7 @@
 #include <GL/glew.h>
 
 #include "engine/Quad.h"
-#include "engine/Scene.h"
+#include "CastScene.h"
 
 class Harlan;
 class ParticleSystem;
@@ -17,7 +17,7 @@ class Vesna;
 class Veryrich;
 class Zombie;
 
-class PartyScene : public quorvane_engine::Scene {
+class PartyScene : public CastScene {
 public:
     static constexpr double kStopTime = 218.926;  // the rich man stands still
     static constexpr double kTurnTime = 263.0;    // arms up, the rich man thrown over
@@ -47,7 +47,15 @@ public:
     // Fetches programs, textures and builds the cast and the blood spray;
     // `width` and `height` are not used.
     PartyScene(ResourceManager* resources, int width, int height);
-    void render(double time) override;
+    // Lip sync of harlan, vesna and the rich man (or, while he dies, his
+    // head's slide and a step of the blood spray), then the zombies' twitches:
+    // every random draw of a frame, in the frame's order.
+    void advance(double time) override;
+    // Draws the frame: placements that follow from the time alone, then the
+    // figures and, while the rich man dies, the blood.
+    void draw(double time) override;
+    // The cast's poses, the twitch times and the particles as constructed.
+    void rewind() override;
 
     // Zombie `index` twitches when its time has come: a new wait, a head
     // drop and a glance (four random draws, in this order).
@@ -68,6 +76,6 @@ public:
     double nextTwitch[kZombieCount];
 
 private:
-    void renderVeryrich(double time);
-    void renderZombies(double time);
+    void drawVeryrich(double time);
+    void drawZombies();
 };

@@ -15,8 +15,8 @@ void Placement::apply(Character& character) const
         character.setMirrored();
 }
 
-void Placement::render(Character& character, double time, ShaderProgram* spriteShader) const
+void Placement::draw(Character& character, ShaderProgram* spriteShader) const
 {
     apply(character);
-    character.render(time, spriteShader, "img", "pmatrix");
+    character.draw(spriteShader, "img", "pmatrix");
 }

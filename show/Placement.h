@@ -15,7 +15,7 @@ struct Placement {
 
     // Applies the row: depth, scale, pupil offset, position, mirroring.
     void apply(Character& character) const;
-    // Applies the row, then renders the character (lip sync and drawing)
-    // at show time `time` with the sprite program.
-    void render(Character& character, double time, ShaderProgram* spriteShader) const;
+    // Applies the row, then draws the character with the sprite program
+    // (no lip-sync step: the scene advances that apart).
+    void draw(Character& character, ShaderProgram* spriteShader) const;
 };

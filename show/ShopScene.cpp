@@ -21,9 +21,10 @@ ShopScene::ShopScene(ResourceManager* resources, int, int)
     harlan = new Harlan(resources);
     vesna = new Vesna(resources);
     shopAssistant = new ShopAssistant(resources);
+    setCast({harlan, vesna, shopAssistant});
 }
 
-void ShopScene::render(double time)
+void ShopScene::draw(double time)
 {
     drawBackdrop(shader, quad, backdrop);
 
@@ -32,8 +33,8 @@ void ShopScene::render(double time)
         harlan->setMirrored();
         harlan->setPupilOffset(kTurnedPupilX, kTurnedPupilY);
     }
-    harlan->render(time, spriteShader, "img", "pmatrix");
+    harlan->draw(spriteShader, "img", "pmatrix");
 
-    kVesna.render(*vesna, time, spriteShader);
-    kShopAssistant.render(*shopAssistant, time, spriteShader);
+    kVesna.draw(*vesna, spriteShader);
+    kShopAssistant.draw(*shopAssistant, spriteShader);
 }

@@ -6,7 +6,7 @@
 
 #include "Placement.h"
 #include "engine/Quad.h"
-#include "engine/Scene.h"
+#include "CastScene.h"
 
 class Harlan;
 class ShopAssistant;
@@ -14,7 +14,7 @@ class Vesna;
 class ResourceManager;
 class ShaderProgram;
 
-class ShopScene : public quorvane_engine::Scene {
+class ShopScene : public CastScene {
 public:
     // Show time after which harlan is mirrored and looks the other way.
     static constexpr double kTurnTime = 204.0;
@@ -29,7 +29,7 @@ public:
     // Fetches the programs and the "computershop" picture and builds the
     // characters; `width` and `height` are not used.
     ShopScene(ResourceManager* resources, int width, int height);
-    void render(double time) override;
+    void draw(double time) override;
 
     Quad quad;
     ShaderProgram* shader;

@@ -16,10 +16,11 @@ TelephoneScene::TelephoneScene(ResourceManager* resources, int, int)
     backdrop = resources->getTexture("home");
     wife = new Wife(resources);
     wife->setArmsTexture(resources->getTexture("arms_telo"));
+    setCast({wife});
 }
 
-void TelephoneScene::render(double time)
+void TelephoneScene::draw(double)
 {
     drawBackdrop(shader, quad, backdrop);
-    kWife.render(*wife, time, spriteShader);
+    kWife.draw(*wife, spriteShader);
 }

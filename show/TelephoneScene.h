@@ -5,13 +5,13 @@
 
 #include "Placement.h"
 #include "engine/Quad.h"
-#include "engine/Scene.h"
+#include "CastScene.h"
 
 class Wife;
 class ResourceManager;
 class ShaderProgram;
 
-class TelephoneScene : public quorvane_engine::Scene {
+class TelephoneScene : public CastScene {
 public:
     // Where each character stands, in draw order.
     static const Placement kWife;
@@ -19,7 +19,7 @@ public:
     // Fetches the programs and the "home" picture and builds the
     // characters; `width` and `height` are not used.
     TelephoneScene(ResourceManager* resources, int width, int height);
-    void render(double time) override;
+    void draw(double time) override;
 
     Quad quad;
     ShaderProgram* shader;

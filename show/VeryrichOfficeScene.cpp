@@ -22,12 +22,13 @@ VeryrichOfficeScene::VeryrichOfficeScene(ResourceManager* resources, int, int)
     harlan = new Harlan(resources);
     vesna = new Vesna(resources);
     veryrich = new Veryrich(resources);
+    setCast({harlan, vesna, veryrich});
 }
 
-void VeryrichOfficeScene::render(double time)
+void VeryrichOfficeScene::draw(double)
 {
     drawBackdrop(shader, quad, backdrop);
-    kHarlan.render(*harlan, time, spriteShader);
-    kVesna.render(*vesna, time, spriteShader);
-    kVeryrich.render(*veryrich, time, spriteShader);
+    kHarlan.draw(*harlan, spriteShader);
+    kVesna.draw(*vesna, spriteShader);
+    kVeryrich.draw(*veryrich, spriteShader);
 }

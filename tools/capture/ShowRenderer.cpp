@@ -48,12 +48,14 @@ ShowRenderer::ShowRenderer(int width, int height)
 void ShowRenderer::init()
 {
     show->init();
+    stepper = std::make_unique<quorvane_engine::SceneStepper>(*show);
 }
 
 void ShowRenderer::render(double time, RgbImage& frame)
 {
     framebuffer->bind();
-    show->render(time);
+    stepper->moveTo(time);
+    show->draw(time);
 #ifndef NDEBUG
     // Debug builds hold every frame to GL's error state: the show never
     // asks GL for it, so a fault in a draw would otherwise pass unseen.
@@ -77,10 +79,9 @@ std::vector<ShowRenderer::SceneWindow> ShowRenderer::sceneWindows() const
 
 std::vector<std::string> ShowRenderer::scenesAt(double time) const
 {
-    // The same test as the frame dispatch: both ends of a window are open.
     std::vector<std::string> names;
     for (const quorvane_engine::Scene* scene : show->scenes)
-        if (time > scene->startTime && time < scene->endTime)
+        if (quorvane_engine::Demo::contains(*scene, time))
             names.push_back(SceneLabel::className(*scene));
     return names;
 }

@@ -1,7 +1,10 @@
 // The show drawn into an offscreen framebuffer instead of a window: the
-// same MyDemo, built and initialised as the shell builds it, and each frame
-// drawn by one Demo::render call. What the show leaves undrawn (a time at
-// which no scene renders) stays as the previous frame left it, as on screen.
+// same MyDemo, built and initialised as the shell builds it. Each frame
+// brings the scenes' state to its time on the fixed grid of SceneStepper (as
+// the player does after a seek), then draws it with Demo::draw; so a frame
+// looks the same whether it is captured alone or in a run of frames. What the
+// show leaves undrawn (a time at which no scene renders) stays as the
+// previous frame left it, as on screen.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "engine/Framebuffer.h"
+#include "engine/SceneStepper.h"
 
 class MyDemo;
 class RgbImage;
@@ -35,7 +39,7 @@ public:
     void init();
 
     // Draws the show at `time` and reads the result back into `frame` (RGB,
-    // top row first). Times should not decrease from call to call.
+    // top row first). Times may come in any order.
     void render(double time, RgbImage& frame);
 
     // The scenes of the show, in list order.
@@ -46,5 +50,6 @@ public:
 private:
     std::unique_ptr<Framebuffer> framebuffer;
     MyDemo* show; // lives until the process ends, as in the show itself
+    std::unique_ptr<quorvane_engine::SceneStepper> stepper;
     std::vector<uint8_t> rgba;
 };
