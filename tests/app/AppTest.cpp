@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <stb_image.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,106 +15,34 @@
 #include <thread>
 #include <vector>
 
+#include "AppProcess.h"
 #include "GlTest.h"
 #include "TestShow.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Process = AppProcess;
 
-struct Process {
-    pid_t pid = -1;
-    std::string errPath;
-};
-
-// Starts quorvane in the current folder with `environment` added; its
-// standard error goes to a file.
 Process start(const TestShow& show, const std::vector<std::string>& environment = {"SDL_AUDIODRIVER=dummy"},
     bool withDisplay = true)
 {
-    Process run;
-    run.errPath = show.path("stderr.txt");
-    run.pid = fork();
-    if (run.pid == 0) {
-        FILE* err = freopen(run.errPath.c_str(), "w", stderr);
-        FILE* out = freopen(show.path("stdout.txt").c_str(), "w", stdout);
-        (void)err;
-        (void)out;
-        for (const std::string& setting : environment)
-            putenv(const_cast<char*>(setting.c_str()));
-        if (!withDisplay)
-            unsetenv("DISPLAY");
-        execl(QUORVANE_BINARY, QUORVANE_BINARY, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return run;
+    return AppProcess::start(show, {}, environment, withDisplay);
 }
 
-// The exit code, or -1 if the process did not end within `limit` (it is
-// then killed).
 int waitFor(const Process& run, std::chrono::seconds limit)
 {
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(run.pid, &status, WNOHANG) == run.pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(run.pid, SIGKILL);
-    waitpid(run.pid, nullptr, 0);
-    return -1;
-}
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool shell(const std::string& command)
-{
-    return std::system(command.c_str()) == 0;
-}
-
-// Writes data/duskwalk.ogg of `seconds` seconds of a quiet tone.
-void writeMusic(const TestShow& show, double seconds)
-{
-    ASSERT_TRUE(shell("sox -q -n -r 44100 -c 2 " + show.path("data/duskwalk.ogg") + " synth " + std::to_string(seconds)
-        + " sine 440 vol 0.1"));
-}
-
-bool windowAppears(std::chrono::seconds limit)
-{
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-        if (shell("xdotool search --name '^Quorvane$' >/dev/null 2>&1"))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
+    return run.waitFor(limit);
 }
 
 // The colour at the centre of the X screen.
 Rgba screenCentre(const TestShow& show)
 {
-    const std::string file = show.path("screen.png");
-    if (!shell("import -window root " + file + " 2>/dev/null"))
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rows = screenshot(show, true, width, height);
+    if (rows.empty())
         return {-1, -1, -1, -1};
-    int width = 0, height = 0, channels = 0;
-    unsigned char* pixels = stbi_load(file.c_str(), &width, &height, &channels, 4);
-    if (!pixels)
-        return {-1, -1, -1, -1};
-    const std::vector<uint8_t> rows(pixels, pixels + static_cast<size_t>(width) * height * 4);
-    stbi_image_free(pixels);
     return pixelAt(rows, width, width / 2, height / 2);
-}
-
-bool haveDisplay()
-{
-    return std::getenv("DISPLAY") != nullptr;
 }
 
 } // namespace

@@ -20,7 +20,7 @@
 #include "ContactSheet.h"
 #include "GlTest.h"
 #include "RgbImage.h"
-#include "SceneLabel.h"
+#include "engine/SceneLabel.h"
 #include "TestFiles.h"
 #include "TestShow.h"
 #include "engine/Scene.h"

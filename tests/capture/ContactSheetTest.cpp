@@ -7,7 +7,7 @@
 
 #include "ContactSheet.h"
 #include "RgbImage.h"
-#include "SceneLabel.h"
+#include "engine/SceneLabel.h"
 #include "TextPainter.h"
 #include "engine/Scene.h"
 

@@ -18,7 +18,7 @@
 #include "FrameSchedule.h"
 #include "ProgressLine.h"
 #include "RgbImage.h"
-#include "SceneLabel.h"
+#include "engine/SceneLabel.h"
 #include "ShowRenderer.h"
 #include "VideoEncoder.h"
 #include "engine/OffscreenContext.h"

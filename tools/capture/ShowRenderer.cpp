@@ -8,7 +8,7 @@
 #include <string>
 
 #include "RgbImage.h"
-#include "SceneLabel.h"
+#include "engine/SceneLabel.h"
 #include "engine/Scene.h"
 #include "show/MyDemo.h"
 

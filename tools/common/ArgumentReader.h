@@ -31,6 +31,9 @@ public:
     // The current option's value: the text after "=", or else the next
     // argument, which it consumes. Throws UsageError when there is none.
     std::string value();
+    // True when the current option was given a value with "=": for an
+    // option whose value is optional, which then never takes the next one.
+    bool hasAttachedValue() const { return hasAttached; }
     // The current argument as an operand (not an option). Throws UsageError
     // for an option that no branch took.
     std::string operand() const;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <typeinfo>
 
-#include "engine/Scene.h"
+#include "Scene.h"
 
 std::string SceneLabel::className(const quorvane_engine::Scene& scene)
 {

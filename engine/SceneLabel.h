@@ -1,5 +1,6 @@
-// What a frame of the contact sheet is called: the class names of the scenes
-// drawn at its time, and the time itself.
+// How a moment of the show is named for people: the class names of the
+// scenes drawn at its time, and the time itself (contact sheets, the
+// player's overlay and its --start option).
 #pragma once
 
 #include <string>

@@ -1,0 +1,64 @@
+// The program around the show: SDL, the window with its GL 4.1 core context,
+// GLEW, the audio and the music; then the frame loop, until Escape or the end
+// of the show. Without options (PlayerOptions::playsAsMade) the show plays as
+// made: full screen, the tick clock from the moment the music starts, every
+// frame one Demo::render, only Escape heard, ending when the music does (or,
+// with no audio device, when the clock passes the music's length). With
+// options it is the makers' player: window, start time, pause, loop, speeds,
+// the maker's keys, and a clock that follows the music (ShowClock); the
+// scenes' state then moves on the fixed grid of SceneStepper, so a seek lands
+// on the state that playing would leave.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "PlayerOptions.h"
+#include "ShowClock.h"
+
+struct SDL_Window;
+typedef struct _Mix_Music Mix_Music;
+class MyDemo;
+union SDL_Event;
+
+namespace quorvane_engine {
+class SceneStepper;
+}
+
+class Player {
+public:
+    explicit Player(const PlayerOptions& options);
+    ~Player();
+
+    // Sets up, plays and shuts down; returns the exit code (0 when the show
+    // ended). Throws std::runtime_error saying what could not be set up.
+    int run();
+
+private:
+    void setUp();
+    void playAsMade();
+    void playForMakers();
+    // Handles one event of the makers' player; false when it ends the show.
+    bool handle(const SDL_Event& event);
+    // Moves the show (clock, state and music) to show time `time`.
+    void seek(double time);
+    void setPaused(bool paused);
+    void setSpeed(double speed);
+    // Starts the music at show time `time` when it should be heard, or
+    // stops it.
+    void syncMusic(double time);
+    // Seconds of wall time since SDL started, from its fine counter.
+    double now() const;
+    // Prints the show time on stdout for --print-time, with `what` happened.
+    void printTime(const char* what, double time) const;
+
+    PlayerOptions options;
+    SDL_Window* window = nullptr;
+    Mix_Music* music = nullptr;
+    MyDemo* show = nullptr; // lives until the process ends, as made
+    std::unique_ptr<quorvane_engine::SceneStepper> stepper;
+    ShowClock clock;
+    bool silent = false;       // no audio device, or --mute
+    double musicLength = 0.0;  // seconds; 0 when unknown
+    bool musicAudible = false; // the music plays and keeps time
+};

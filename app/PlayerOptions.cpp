@@ -1,0 +1,88 @@
+#include "PlayerOptions.h"
+
+#include "ArgumentReader.h"
+#include "UsageError.h"
+
+namespace {
+
+// "WxH", each side from 1 to kMaxSide.
+void readSize(const std::string& text, int& width, int& height)
+{
+    const size_t x = text.find('x');
+    if (x == std::string::npos)
+        throw UsageError("--window wants a size such as 1280x720, not \"" + text + "\"");
+    width = ArgumentReader::integer("--window width", text.substr(0, x), 1, PlayerOptions::kMaxSide);
+    height = ArgumentReader::integer("--window height", text.substr(x + 1), 1, PlayerOptions::kMaxSide);
+}
+
+} // namespace
+
+PlayerOptions PlayerOptions::parse(const std::vector<std::string>& arguments)
+{
+    PlayerOptions options;
+    bool windowGiven = false;
+    ArgumentReader args(arguments);
+    while (args.next()) {
+        if (args.isOption("--window")) {
+            windowGiven = true;
+            if (args.hasAttachedValue())
+                readSize(args.value(), options.width, options.height);
+        } else if (args.isFlag("--fullscreen")) {
+            options.fullscreen = true;
+        } else if (args.isOption("--start")) {
+            options.start = args.value();
+            if (options.start.empty())
+                throw UsageError("--start needs a time, a scene's class name or its number");
+        } else if (args.isFlag("--paused")) {
+            options.paused = true;
+        } else if (args.isFlag("--mute")) {
+            options.mute = true;
+        } else if (args.isFlag("--loop")) {
+            options.loop = true;
+        } else if (args.isFlag("--edit")) {
+            options.edit = true;
+        } else if (args.isFlag("--print-time")) {
+            options.printTime = true;
+        } else if (args.isOption("-C")) {
+            options.directory = args.value();
+        } else {
+            throw UsageError("unexpected argument \"" + args.operand() + "\"");
+        }
+    }
+    if (windowGiven && options.fullscreen)
+        throw UsageError("give either --window or --fullscreen, not both");
+    options.window = windowGiven || (options.edit && !options.fullscreen);
+    return options;
+}
+
+bool PlayerOptions::playsAsMade() const
+{
+    return !window && !fullscreen && start.empty() && !paused && !mute && !loop && !edit && !printTime;
+}
+
+const char* PlayerOptions::helpText()
+{
+    return "usage: quorvane [options]\n"
+           "Plays the show. Without options: full screen, Escape ends it, it ends with the music.\n"
+           "\n"
+           "  --window[=WxH]   play in a resizable window (default 1280x720); closing it ends the show\n"
+           "  --fullscreen     play full screen (the default; keeps --edit full screen)\n"
+           "  --start T        start at show time T: seconds, a scene's class name (PartyScene)\n"
+           "                   or its number (1 to 13); the music starts there too\n"
+           "  --paused         start paused (Space resumes with --edit)\n"
+           "  --mute           play without sound; the show keeps time by the clock\n"
+           "  --loop           start again at 0 when the show ends\n"
+           "  --edit           the maker's keys, the overlay and live reload of data/;\n"
+           "                   implies --window unless --fullscreen is given\n"
+           "  --print-time     print the show time on stdout at every seek, pause and resume\n"
+           "  -C DIR           play the show in DIR (which holds data/)\n"
+           "  -h, --help       show this help and exit\n"
+           "  --version        show the version and exit\n"
+           "\n"
+           "Keys with --edit: Space pause/resume; Left/Right 5 s back/forward (Shift: 1 s);\n"
+           "PageUp/PageDown previous/next scene; Home start of the show; comma/full stop one\n"
+           "frame (1/30 s) back/forward while paused; 1, 2, 4 speed 1, 1/2, 1/4 (silent when not 1);\n"
+           "Tab the overlay; R reload everything; Escape ends the show.\n"
+           "\n"
+           "Exit status: 0 when the show ended, 1 on a failure, 2 on bad usage.\n";
+}

@@ -1,0 +1,55 @@
+// The player's show clock. It runs on the wall clock at the playback speed,
+// and while the music plays audibly it follows the music's playback position
+// instead: that position moves in steps of one audio buffer, so each new step
+// tells how far the wall-clock estimate is off, and the clock takes the
+// correction from the best-timed step of the last half second. Between steps
+// it runs smoothly on the wall clock, and it never runs backwards except on a
+// seek. Knows nothing of SDL: the caller passes the wall time and the
+// music's position in.
+#pragma once
+
+#include <deque>
+#include <utility>
+
+class ShowClock {
+public:
+    // How long a measured offset counts, in seconds of wall time.
+    static constexpr double kFollowWindow = 0.5;
+
+    // Stopped at show time 0, speed 1.
+    ShowClock() = default;
+
+    // Jumps to show time `time` at wall time `now` (seconds); drops what it
+    // learnt from the music.
+    void seek(double time, double now);
+    // Holds the show time from wall time `now` on, or lets it run again.
+    void setPaused(bool paused, double now);
+    // Runs at `speed` times real time from wall time `now` on.
+    void setSpeed(double speed, double now);
+
+    // The show time of a frame at wall time `now`. `musicPosition` is the
+    // music's playback position in seconds, or negative when the music does
+    // not keep time (silent, paused, or played at another speed).
+    double frameTime(double now, double musicPosition);
+
+    bool paused() const { return isPaused; }
+    double speed() const { return rate; }
+    // The show time the last frame got (or the last seek set).
+    double time() const { return last; }
+
+private:
+    // The wall-clock estimate of the show time at `now`.
+    double estimate(double now) const;
+    // Restarts the estimate at the present show time: after a change of
+    // pause or speed.
+    void rebase(double now);
+
+    double baseTime = 0.0; // show time at wall time baseNow
+    double baseNow = 0.0;
+    double rate = 1.0;
+    bool isPaused = false;
+    double last = 0.0;
+    double lastPosition = -1.0;
+    std::deque<std::pair<double, double>> offsets; // (wall time, music - estimate)
+    double offset = 0.0;
+};

@@ -1,0 +1,134 @@
+#include "AppProcess.h"
+
+#include <signal.h>
+#include <stb_image.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+using Clock = std::chrono::steady_clock;
+
+AppProcess AppProcess::start(const TestShow& show, const std::vector<std::string>& arguments,
+    const std::vector<std::string>& environment, bool withDisplay)
+{
+    AppProcess run;
+    run.outPath = show.path("stdout.txt");
+    run.errPath = show.path("stderr.txt");
+    run.pid = fork();
+    if (run.pid == 0) {
+        FILE* err = freopen(run.errPath.c_str(), "w", stderr);
+        FILE* out = freopen(run.outPath.c_str(), "w", stdout);
+        (void)err;
+        (void)out;
+        for (const std::string& setting : environment)
+            putenv(const_cast<char*>(setting.c_str()));
+        if (!withDisplay)
+            unsetenv("DISPLAY");
+        std::vector<char*> argv{const_cast<char*>(QUORVANE_BINARY)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(QUORVANE_BINARY, argv.data());
+        _exit(127);
+    }
+    return run;
+}
+
+int AppProcess::waitFor(std::chrono::seconds limit) const
+{
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+std::string AppProcess::out() const
+{
+    return readAll(outPath);
+}
+
+std::string AppProcess::err() const
+{
+    return readAll(errPath);
+}
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool shell(const std::string& command)
+{
+    return std::system(command.c_str()) == 0;
+}
+
+std::string output(const std::string& command)
+{
+    std::string text;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe)
+        return text;
+    std::array<char, 4096> buffer;
+    size_t read = 0;
+    while ((read = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0)
+        text.append(buffer.data(), read);
+    return text;
+}
+
+void writeMusic(const TestShow& show, double seconds)
+{
+    ASSERT_TRUE(shell("sox -q -n -r 44100 -c 2 " + show.path("data/duskwalk.ogg") + " synth " + std::to_string(seconds)
+        + " sine 440 vol 0.1"));
+}
+
+bool windowAppears(std::chrono::seconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        if (shell("xdotool search --onlyvisible --name '^Quorvane$' >/dev/null 2>&1"))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+std::vector<uint8_t> screenshot(const TestShow& show, bool wholeScreen, int& width, int& height)
+{
+    const std::string file = show.path("screen.png");
+    std::string window = "root";
+    if (!wholeScreen) {
+        window = output("xdotool search --onlyvisible --name '^Quorvane$' 2>/dev/null | head -n 1");
+        while (!window.empty() && (window.back() == '\n' || window.back() == ' '))
+            window.pop_back();
+    }
+    if (window.empty() || !shell("import -window " + window + " " + file + " 2>/dev/null"))
+        return {};
+    int channels = 0;
+    unsigned char* pixels = stbi_load(file.c_str(), &width, &height, &channels, 4);
+    if (!pixels)
+        return {};
+    std::vector<uint8_t> rows(pixels, pixels + static_cast<size_t>(width) * height * 4);
+    stbi_image_free(pixels);
+    return rows;
+}
+
+bool haveDisplay()
+{
+    return std::getenv("DISPLAY") != nullptr;
+}

@@ -1,0 +1,243 @@
+// The makers' player: the real quorvane with options, on the test's X
+// display with SDL's dummy audio driver; keys sent with xdotool, the window
+// compared with quorvane-capture's frame at the same show time.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <stb_image.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AppProcess.h"
+#include "GlTest.h"
+#include "TestShow.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const std::vector<std::string> kWindow = {"--window=320x180", "--print-time"};
+
+// The show times quorvane printed so far (the number after the first word
+// of each line), waiting up to `limit` for at least `count` of them.
+std::vector<double> printedTimes(const AppProcess& run, size_t count, std::chrono::seconds limit = std::chrono::seconds(20))
+{
+    const auto deadline = Clock::now() + limit;
+    std::vector<double> times;
+    while (true) {
+        times.clear();
+        std::istringstream lines(run.out());
+        std::string line;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            std::string what;
+            double time = 0.0;
+            if (words >> what >> time)
+                times.push_back(time);
+        }
+        if (times.size() >= count || Clock::now() > deadline)
+            return times;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+// Sends `keys` (xdotool names) to the Quorvane window, one by one.
+void press(const std::string& keys)
+{
+    std::istringstream names(keys);
+    std::string key;
+    while (names >> key) {
+        shell("xdotool search --onlyvisible --name '^Quorvane$' windowfocus --sync key " + key + " >/dev/null 2>&1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+}
+
+// The mean difference per channel between the window and the frame that
+// quorvane-capture draws at `time` at the window's size; -1 when either
+// picture is missing.
+double differenceFromCapture(const TestShow& show, double time)
+{
+    int width = 0, height = 0;
+    const std::vector<uint8_t> window = screenshot(show, false, width, height);
+    if (window.empty())
+        return -1.0;
+    char command[512];
+    std::snprintf(command, sizeof command, "%s -C %s --time %.6f --size %dx%d --out %s >/dev/null 2>&1",
+        QUORVANE_CAPTURE, show.path("").c_str(), time, width, height, show.path("capture_%d.png").c_str());
+    if (!shell(command))
+        return -1.0;
+    int w = 0, h = 0, channels = 0;
+    unsigned char* frame = stbi_load(show.path("capture_0.png").c_str(), &w, &h, &channels, 4);
+    if (!frame || w != width || h != height)
+        return -1.0;
+    double sum = 0.0;
+    for (size_t i = 0; i < window.size(); ++i)
+        if (i % 4 != 3)
+            sum += std::abs(int(window[i]) - int(frame[i]));
+    stbi_image_free(frame);
+    return sum / (static_cast<double>(width) * height * 3);
+}
+
+std::vector<std::string> with(std::vector<std::string> arguments, const std::vector<std::string>& more)
+{
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
+}
+
+} // namespace
+
+TEST(Player, start_lands_on_a_time_or_a_scene_and_shows_what_a_capture_shows)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    const struct {
+        const char* start;
+        double time;
+    } cases[] = {
+        {"100", 100.0},
+        {"PartyScene", 207.712681},
+        {"party", 207.712681},
+        {"#3", 30.999719},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        TestShow show;
+        writeMusic(show, 290.0);
+        const AppProcess run = AppProcess::start(show, with(kWindow, {"--paused", "--start", c.start}));
+        ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+        const std::vector<double> times = printedTimes(run, 1);
+        ASSERT_EQ(times.size(), 1u) << run.out() << run.err();
+        EXPECT_NEAR(times[0], c.time, 1e-6);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const double difference = differenceFromCapture(show, times[0]);
+        EXPECT_GE(difference, 0.0) << "both pictures taken";
+        EXPECT_LT(difference, 1.0) << "the window shows the captured frame";
+        press("Escape");
+        EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+    }
+}
+
+TEST(Player, the_makers_keys_land_on_the_expected_times)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 290.0);
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused", "--start", "100"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_EQ(printedTimes(run, 1).size(), 1u) << run.err();
+
+    const struct {
+        const char* keys;
+        double time;
+    } steps[] = {
+        {"Right", 105.0},
+        {"shift+Right", 106.0},
+        {"Left", 101.0},
+        {"shift+Left", 100.0},
+        {"period", 100.0 + 1.0 / 30.0},
+        {"comma", 100.0},
+        {"Next", 105.963943},   // PageDown: the next scene, the cemetery by day
+        {"Prior", 99.764199},   // PageUp from there: the cemetery at night
+        {"Prior", 58.473094},   // and the funeral before it
+        {"Home", 0.0},
+        {"Left", 0.0},          // not before the start
+    };
+    size_t printed = 1;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.keys);
+        press(step.keys);
+        const std::vector<double> times = printedTimes(run, ++printed, std::chrono::seconds(5));
+        ASSERT_EQ(times.size(), printed) << run.out();
+        EXPECT_NEAR(times.back(), step.time, 1e-6);
+    }
+    press("Escape");
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+}
+
+TEST(Player, pause_holds_the_picture_and_the_time)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 290.0);
+    // The rich man walks in: the picture changes every frame while playing.
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--start", "209"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    press("space");
+    const std::vector<double> times = printedTimes(run, 2);
+    ASSERT_EQ(times.size(), 2u) << run.out();
+    EXPECT_GT(times[1], 209.0);
+    EXPECT_LT(times[1], 240.0);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int width = 0, height = 0;
+    const std::vector<uint8_t> first = screenshot(show, false, width, height);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    const std::vector<uint8_t> second = screenshot(show, false, width, height);
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(first == second) << "the picture holds while paused";
+    EXPECT_LT(differenceFromCapture(show, times[1]), 1.0) << "and it is the frame of the paused time";
+
+    press("Escape");
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+}
+
+TEST(Player, bad_usage_exits_with_code_2_and_says_why)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    const struct {
+        std::vector<std::string> arguments;
+        const char* message;
+    } cases[] = {
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"--window=0x5"}, "--window width"},
+        {{"--window=640"}, "--window wants a size"},
+        {{"--window", "--fullscreen"}, "not both"},
+        {{"--paused=yes"}, "--paused takes no value"},
+        {{"--start"}, "--start needs a value"},
+        {{"--start", "nowhere", "--window=320x180"}, "no scene is called \"nowhere\""},
+        {{"--start", "#14", "--window=320x180"}, "--start wants a whole number from 1 to 13"},
+        {{"stray"}, "unexpected argument"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.front());
+        TestShow show;
+        writeMusic(show, 5.0);
+        const AppProcess run = AppProcess::start(show, c.arguments);
+        EXPECT_EQ(run.waitFor(std::chrono::seconds(30)), 2);
+        EXPECT_NE(run.err().find(c.message), std::string::npos) << run.err();
+        EXPECT_NE(run.err().find("quorvane --help"), std::string::npos) << run.err();
+    }
+}
+
+TEST(Player, signals_end_the_player_too)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 30.0);
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    kill(run.pid, SIGTERM);
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 143);
+}
+
+TEST(Player, without_sound_the_show_ends_when_its_time_passes_the_music)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 2.0);
+    const auto started = Clock::now();
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--mute", "--start", "0.5"}));
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(30)), 0) << run.err();
+    EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(1500)) << "it played from 0.5 s to the end";
+}

@@ -1,0 +1,78 @@
+// The player's clock against a simulated music stream: positions that move
+// in steps of one audio buffer, seen by frames at 60 Hz.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/ShowClock.h"
+
+namespace {
+
+constexpr double kBuffer = 2048.0 / 44100.0; // seconds of music per buffer
+constexpr double kFrame = 1.0 / 60.0;
+
+// A music stream started at wall time 0 from `start`, running `rate` times
+// faster than the wall clock, whose position moves one buffer at a time.
+struct Music {
+    double start;
+    double rate;
+
+    // The position the mixer reports at wall time `now`.
+    double reported(double now) const { return start + std::floor(now * rate / kBuffer) * kBuffer; }
+    // Where the music really is at `now`.
+    double exact(double now) const { return start + now * rate; }
+};
+
+} // namespace
+
+TEST(ShowClock, follows_music_that_runs_fast_where_the_tick_clock_drifts_away)
+{
+    for (double rate : {1.0, 1.002, 1.0055, 0.997}) {
+        SCOPED_TRACE(rate);
+        const Music music{0.0, rate};
+        ShowClock clock;
+        clock.seek(0.0, 0.0);
+        double worst = 0.0;
+        double previous = 0.0;
+        for (double now = kFrame; now < 290.0; now += kFrame) {
+            const double time = clock.frameTime(now, music.reported(now));
+            ASSERT_GE(time, previous) << "never backwards, at " << now;
+            previous = time;
+            if (now > 1.0)
+                worst = std::max(worst, std::abs(time - music.exact(now)));
+        }
+        EXPECT_LT(worst, kFrame) << "within one frame of the music everywhere";
+        if (rate != 1.0) {
+            EXPECT_GT(std::abs(music.exact(290.0) - 290.0), 0.5) << "where the tick clock is far off";
+        }
+    }
+}
+
+TEST(ShowClock, seek_pause_speed_and_silence)
+{
+    ShowClock clock;
+    clock.seek(100.0, 10.0);
+    EXPECT_DOUBLE_EQ(clock.frameTime(11.0, -1.0), 101.0) << "silent: the wall clock";
+
+    clock.setPaused(true, 11.5);
+    EXPECT_DOUBLE_EQ(clock.frameTime(15.0, -1.0), 101.5) << "paused: held";
+    clock.setPaused(false, 20.0);
+    EXPECT_DOUBLE_EQ(clock.frameTime(21.0, -1.0), 102.5) << "resumed where it held";
+
+    clock.setSpeed(0.25, 21.0);
+    EXPECT_DOUBLE_EQ(clock.frameTime(25.0, -1.0), 103.5) << "a quarter of real time";
+
+    clock.seek(50.0, 25.0);
+    EXPECT_DOUBLE_EQ(clock.frameTime(25.0, -1.0), 50.0) << "a seek may go back";
+}
+
+TEST(ShowClock, a_music_position_behind_the_clock_holds_it_instead_of_turning_it_back)
+{
+    ShowClock clock;
+    clock.seek(10.0, 0.0);
+    EXPECT_DOUBLE_EQ(clock.frameTime(1.0, -1.0), 11.0);
+    // The music turns out to be 0.1 s behind: the clock waits for it.
+    EXPECT_DOUBLE_EQ(clock.frameTime(1.01, 10.91), 11.0);
+    EXPECT_NEAR(clock.frameTime(1.2, 10.91), 11.1, 1e-9);
+}
