@@ -11,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "ContentReloader.h"
 #include "StartPoint.h"
 #include "engine/ImageLoader.h"
 #include "engine/SceneLabel.h"
@@ -218,6 +219,14 @@ void Player::printTime(const char* what, double time) const
     std::fflush(stdout);
 }
 
+void Player::reloaded(const std::string& message)
+{
+    std::printf("%s\n", message.c_str());
+    std::fflush(stdout);
+    lastReload = message;
+    stepper->restart();
+}
+
 void Player::syncMusic(double time)
 {
     const bool audible = !silent && !clock.paused() && clock.speed() == 1.0 && time < musicLength;
@@ -310,6 +319,9 @@ bool Player::handle(const SDL_Event& event)
     case SDLK_4:
         setSpeed(0.25);
         break;
+    case SDLK_r:
+        reloaded(reloader->reloadAll());
+        return true;
     default:
         return true;
     }
@@ -322,6 +334,8 @@ void Player::playForMakers()
     stepper = std::make_unique<quorvane_engine::SceneStepper>(*show);
     // The scene names are known only now; a bad --start throws UsageError.
     const double start = StartPoint::resolve(options.start.empty() ? "0" : options.start, *show);
+    if (options.edit)
+        reloader = std::make_unique<ContentReloader>(*show);
     clock.setPaused(options.paused, now());
     seek(start);
     printTime(options.paused ? "paused" : "time", clock.time());
@@ -331,6 +345,10 @@ void Player::playForMakers()
         bool quit = false;
         while (SDL_PollEvent(&event))
             quit = quit || !handle(event);
+        if (reloader) {
+            for (const std::string& message : reloader->poll(now()))
+                reloaded(message);
+        }
         const double position = musicAudible && Mix_PlayingMusic() ? Mix_GetMusicPosition(music) : -1.0;
         const double time = clock.frameTime(now(), position);
         const bool ended = !clock.paused() && musicLength > 0.0 && time >= musicLength;

@@ -18,6 +18,7 @@
 
 struct SDL_Window;
 typedef struct _Mix_Music Mix_Music;
+class ContentReloader;
 class MyDemo;
 union SDL_Event;
 
@@ -51,12 +52,17 @@ private:
     double now() const;
     // Prints the show time on stdout for --print-time, with `what` happened.
     void printTime(const char* what, double time) const;
+    // Prints the message of a reload and brings the scenes' state anew to the
+    // present time (a dialog script may have changed).
+    void reloaded(const std::string& message);
 
     PlayerOptions options;
     SDL_Window* window = nullptr;
     Mix_Music* music = nullptr;
     MyDemo* show = nullptr; // lives until the process ends, as made
     std::unique_ptr<quorvane_engine::SceneStepper> stepper;
+    std::unique_ptr<ContentReloader> reloader; // with --edit
+    std::string lastReload;                    // the last reload's message
     ShowClock clock;
     bool silent = false;       // no audio device, or --mute
     double musicLength = 0.0;  // seconds; 0 when unknown

@@ -1,6 +1,7 @@
 #include "Character.h"
 
 #include <fstream>
+#include <utility>
 
 #include "DialogScript.h"
 #include "engine/Random.h"
@@ -160,6 +161,25 @@ void Character::loadDialog(std::string path)
 {
     std::ifstream script(path);
     DialogScript::read(script, speechStarts, speechEnds);
+    dialogPaths.push_back(std::move(path));
+}
+
+void Character::reloadDialogs()
+{
+    speechStarts.clear();
+    speechEnds.clear();
+    for (const std::string& path : dialogPaths) {
+        std::ifstream script(path);
+        DialogScript::read(script, speechStarts, speechEnds);
+    }
+}
+
+bool Character::usesDialog(const std::string& path) const
+{
+    for (const std::string& loaded : dialogPaths)
+        if (loaded == path)
+            return true;
+    return false;
 }
 
 bool Character::isSpeaking(double time) const

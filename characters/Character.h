@@ -81,8 +81,13 @@ public:
     // The lip-sync step for show time `time`, then draw.
     void render(double time, ShaderProgram* program, const char* samplerName, const char* matrixName);
     // Appends the speech intervals of the dialog script at `path`; a script
-    // that cannot be opened adds none.
+    // that cannot be opened adds none. The path is remembered.
     void loadDialog(std::string path);
+    // Reads every script loaded so far again, in the same order, in place of
+    // the intervals they gave before.
+    void reloadDialogs();
+    // True when the script at `path` is one of those loaded.
+    bool usesDialog(const std::string& path) const;
 
     // True when `time` lies strictly inside one of the speech intervals.
     bool isSpeaking(double time) const;
@@ -111,4 +116,5 @@ public:
     float depth;
     std::vector<double> speechStarts;
     std::vector<double> speechEnds;
+    std::vector<std::string> dialogPaths; // in the order loaded
 };

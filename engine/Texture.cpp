@@ -27,3 +27,15 @@ Texture::Texture(const char* path, const Image& image)
     // alignment never skews an odd width.
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.get());
 }
+
+bool Texture::reload(GLuint id, const char* path, std::string& error)
+{
+    const Image image = Image::load(path);
+    if (!image.ok()) {
+        error = image.error;
+        return false;
+    }
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.get());
+    return true;
+}

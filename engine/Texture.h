@@ -5,6 +5,8 @@
 
 #include <GL/glew.h>
 
+#include <string>
+
 class Image;
 
 class Texture {
@@ -14,6 +16,11 @@ public:
     explicit Texture(const char* path);
     // Uploads `image`, decoded beforehand from the file at `path`.
     Texture(const char* path, const Image& image);
+
+    // Decodes the image file at `path` again and uploads it into the existing
+    // texture `id`, whose name and settings stay. When the image does not
+    // load, the texture keeps its picture and `error` says why.
+    static bool reload(GLuint id, const char* path, std::string& error);
 
     GLuint id;
     int width;

@@ -24,3 +24,11 @@ void CastScene::setCast(std::initializer_list<Character*> characters)
     for (Character* character : characters)
         cast.emplace_back(character, character->pose());
 }
+
+std::vector<Character*> CastScene::characters() const
+{
+    std::vector<Character*> result;
+    for (const auto& member : cast)
+        result.push_back(member.first);
+    return result;
+}

@@ -19,6 +19,8 @@ public:
     void advance(double time) override;
     // Puts every character back in its pose at the end of construction.
     void rewind() override;
+    // The scene's characters, in drawing order.
+    std::vector<Character*> characters() const;
 
 protected:
     // Names the scene's characters, in drawing order, and remembers their

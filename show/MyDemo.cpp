@@ -33,7 +33,7 @@ MyDemo::MyDemo(int width, int height)
 void MyDemo::init()
 {
     // The manager and everything it loaded live until the process ends.
-    ResourceManager* resources = new ResourceManager(kConfigPath);
+    resources = new ResourceManager(kConfigPath);
 
     // Story order; each scene starts where the one before it ends.
     scenes.push_back(new IntroScene(resources));

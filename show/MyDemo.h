@@ -19,6 +19,9 @@ public:
     // when the resource list lacks a name that a scene or character needs.
     void init() override;
 
+    // What init loaded; null before it. Lives until the process ends.
+    ResourceManager* resources = nullptr;
+
 private:
     // Scale of the figure the warm-up draws: a few pixels.
     static constexpr float kWarmUpScale = 0.02f;

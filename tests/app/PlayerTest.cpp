@@ -241,3 +241,61 @@ TEST(Player, without_sound_the_show_ends_when_its_time_passes_the_music)
     EXPECT_EQ(run.waitFor(std::chrono::seconds(30)), 0) << run.err();
     EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(1500)) << "it played from 0.5 s to the end";
 }
+
+namespace {
+
+// The colour at the centre of the Quorvane window.
+Rgba windowCentre(const TestShow& show)
+{
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rows = screenshot(show, false, width, height);
+    if (rows.empty())
+        return {-1, -1, -1, -1};
+    return pixelAt(rows, width, width / 2, height / 2);
+}
+
+// Waits up to `limit` for the window's centre to show `colour`.
+bool centreTurns(const TestShow& show, Rgba colour, std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    do {
+        if (near(windowCentre(show), colour, 3))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (Clock::now() < deadline);
+    return false;
+}
+
+} // namespace
+
+TEST(Player, live_reload_shows_a_replaced_image_and_keeps_the_old_program_when_a_shader_breaks)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 30.0);
+    // The opening picture fills the window.
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused", "--start", "2"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_TRUE(centreTurns(show, show.colourOf("intro"), std::chrono::seconds(5))) << windowCentre(show);
+
+    // A new picture, written as the content build writes it.
+    ASSERT_TRUE(shell("cp " + show.path("data/home.png") + " " + show.path("data/intro.png.new") + " && mv "
+        + show.path("data/intro.png.new") + " " + show.path("data/intro.png")));
+    const auto replaced = Clock::now();
+    EXPECT_TRUE(centreTurns(show, show.colourOf("home"), std::chrono::milliseconds(1000)))
+        << "within a second: " << windowCentre(show);
+    EXPECT_LT(Clock::now() - replaced, std::chrono::milliseconds(1100));
+    EXPECT_NE(run.out().find("reloaded data/intro.png"), std::string::npos) << run.out();
+
+    // A shader that does not compile: diagnostics, and the picture stays.
+    writeFile(show.path("data/default.frag"), "#version 410 core\nvoid main() { nonsense; }\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    const std::string said = run.out();
+    EXPECT_NE(said.find("Shader error"), std::string::npos) << said;
+    EXPECT_NE(said.find("the old program is kept"), std::string::npos) << said;
+    EXPECT_TRUE(near(windowCentre(show), show.colourOf("home"), 3)) << windowCentre(show);
+
+    press("Escape");
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+}
