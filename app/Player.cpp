@@ -12,8 +12,10 @@
 #include <stdexcept>
 
 #include "ContentReloader.h"
+#include "Overlay.h"
 #include "StartPoint.h"
 #include "engine/ImageLoader.h"
+#include "engine/Scene.h"
 #include "engine/SceneLabel.h"
 #include "engine/SceneStepper.h"
 #include "show/MyDemo.h"
@@ -227,6 +229,29 @@ void Player::reloaded(const std::string& message)
     stepper->restart();
 }
 
+std::vector<std::string> Player::overlayLines(double time) const
+{
+    const int scene = StartPoint::sceneAt(*show, time);
+    const quorvane_engine::Scene& current = *show->scenes[scene];
+    char text[256];
+    std::vector<std::string> lines;
+    std::snprintf(text, sizeof text, "%.3f s   scene %d/%d %s   +%.3f s", time, scene + 1,
+        static_cast<int>(show->scenes.size()), SceneLabel::className(current).c_str(), time - current.startTime);
+    lines.push_back(text);
+    std::snprintf(text, sizeof text, "%.1f fps   %.1f ms a frame", frameSeconds > 0.0 ? 1.0 / frameSeconds : 0.0,
+        frameSeconds * 1000.0);
+    lines.push_back(text);
+    std::string state = clock.paused() ? "paused" : "playing";
+    if (clock.speed() != 1.0)
+        state += clock.speed() == 0.5 ? " at 1/2 speed, silent" : " at 1/4 speed, silent";
+    else if (silent)
+        state += ", silent";
+    lines.push_back(state);
+    if (!lastReload.empty())
+        lines.push_back(lastReload);
+    return lines;
+}
+
 void Player::syncMusic(double time)
 {
     const bool audible = !silent && !clock.paused() && clock.speed() == 1.0 && time < musicLength;
@@ -319,6 +344,9 @@ bool Player::handle(const SDL_Event& event)
     case SDLK_4:
         setSpeed(0.25);
         break;
+    case SDLK_TAB:
+        overlayShown = !overlayShown;
+        return true;
     case SDLK_r:
         reloaded(reloader->reloadAll());
         return true;
@@ -334,12 +362,15 @@ void Player::playForMakers()
     stepper = std::make_unique<quorvane_engine::SceneStepper>(*show);
     // The scene names are known only now; a bad --start throws UsageError.
     const double start = StartPoint::resolve(options.start.empty() ? "0" : options.start, *show);
-    if (options.edit)
+    if (options.edit) {
         reloader = std::make_unique<ContentReloader>(*show);
+        overlay = std::make_unique<Overlay>();
+    }
     clock.setPaused(options.paused, now());
     seek(start);
     printTime(options.paused ? "paused" : "time", clock.time());
 
+    lastFrame = now();
     SDL_Event event;
     while (true) {
         bool quit = false;
@@ -359,7 +390,17 @@ void Player::playForMakers()
         stepper->moveTo(time);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         show->draw(time);
+        if (overlay && overlayShown) {
+            int width = 0;
+            int height = 0;
+            SDL_GL_GetDrawableSize(window, &width, &height);
+            overlay->draw(overlayLines(time), width, height);
+        }
         SDL_GL_SwapWindow(window);
+        const double frameEnd = now();
+        const double interval = frameEnd - lastFrame;
+        frameSeconds = frameSeconds == 0.0 ? interval : 0.9 * frameSeconds + 0.1 * interval;
+        lastFrame = frameEnd;
         if (quit || ended)
             break;
     }

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "PlayerOptions.h"
 #include "ShowClock.h"
@@ -19,6 +20,7 @@
 struct SDL_Window;
 typedef struct _Mix_Music Mix_Music;
 class ContentReloader;
+class Overlay;
 class MyDemo;
 union SDL_Event;
 
@@ -61,7 +63,14 @@ private:
     Mix_Music* music = nullptr;
     MyDemo* show = nullptr; // lives until the process ends, as made
     std::unique_ptr<quorvane_engine::SceneStepper> stepper;
+    // The overlay's lines for the frame at show time `time`.
+    std::vector<std::string> overlayLines(double time) const;
+
     std::unique_ptr<ContentReloader> reloader; // with --edit
+    std::unique_ptr<Overlay> overlay;          // with --edit
+    bool overlayShown = false;
+    double frameSeconds = 0.0; // frame time, smoothed over some frames
+    double lastFrame = 0.0;
     std::string lastReload;                    // the last reload's message
     ShowClock clock;
     bool silent = false;       // no audio device, or --mute

@@ -299,3 +299,32 @@ TEST(Player, live_reload_shows_a_replaced_image_and_keeps_the_old_program_when_a
     press("Escape");
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
 }
+
+TEST(Player, tab_shows_and_hides_the_overlay_over_the_frame)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 30.0);
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused", "--start", "2"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_TRUE(centreTurns(show, show.colourOf("intro"), std::chrono::seconds(5)));
+    const Rgba intro = show.colourOf("intro");
+    // The corner of the window: the picture, then the overlay's dark box.
+    const auto corner = [&show]() {
+        int width = 0, height = 0;
+        const std::vector<uint8_t> rows = screenshot(show, false, width, height);
+        return rows.empty() ? Rgba{-1, -1, -1, -1} : pixelAt(rows, width, 2, 2);
+    };
+    EXPECT_TRUE(near(corner(), intro, 3)) << corner();
+    press("Tab");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const Rgba dimmed = corner();
+    EXPECT_LT(dimmed.r + dimmed.g + dimmed.b, (intro.r + intro.g + intro.b) / 2) << dimmed;
+    EXPECT_TRUE(centreTurns(show, intro, std::chrono::seconds(1))) << "the picture goes on below";
+    press("Tab");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(near(corner(), intro, 3)) << corner();
+    press("Escape");
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+}

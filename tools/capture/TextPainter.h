@@ -1,10 +1,12 @@
-// Labels drawn on the CPU: stb_easy_font turns text into axis-aligned
-// rectangles in font units, which are filled into an RgbImage, each unit a
-// `scale` x `scale` block. Printable ASCII only; anything else shows as '?'.
+// Labels drawn on the CPU: the rectangles of TextRects filled into an
+// RgbImage, each font unit a `scale` x `scale` block. Printable ASCII only;
+// anything else shows as '?'.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "engine/TextRects.h"
 
 class RgbImage;
 
@@ -12,7 +14,7 @@ class TextPainter {
 public:
     // Height of one line of text in font units; the glyphs, descenders
     // included, fit inside it.
-    static constexpr int kLineHeight = 12;
+    static constexpr int kLineHeight = TextRects::kLineHeight;
 
     // Width in pixels of `text` at `scale`.
     static int width(const std::string& text, int scale);
