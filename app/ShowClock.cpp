@@ -13,6 +13,7 @@ void ShowClock::seek(double time, double now)
     baseNow = now;
     last = time;
     lastPosition = -1.0;
+    lastStep = 0.0;
     offsets.clear();
     offset = 0.0;
 }
@@ -44,14 +45,19 @@ double ShowClock::frameTime(double now, double musicPosition)
     } else if (musicPosition != lastPosition) {
         // A new buffer began at most one frame ago, so the measured offset
         // is at most one frame short of the true one: keep the largest.
+        if (lastPosition >= 0.0 && musicPosition > lastPosition)
+            lastStep = musicPosition - lastPosition;
         lastPosition = musicPosition;
         offsets.emplace_back(now, musicPosition - estimate(now));
-        while (offsets.front().first < now - kFollowWindow)
+        while (offsets.front().first < now - followWindow)
             offsets.pop_front();
         offset = offsets.front().second;
         for (const auto& measured : offsets)
             offset = std::max(offset, measured.second);
     }
-    last = std::max(last, estimate(now) + offset);
+    double time = estimate(now) + offset;
+    if (musicPosition >= 0.0 && lastStep > 0.0)
+        time = std::min(time, lastPosition + kMaxLeadSteps * lastStep);
+    last = std::max(last, time);
     return last;
 }

@@ -2,9 +2,10 @@
 // and while the music plays audibly it follows the music's playback position
 // instead: that position moves in steps of one audio buffer, so each new step
 // tells how far the wall-clock estimate is off, and the clock takes the
-// correction from the best-timed step of the last half second. Between steps
-// it runs smoothly on the wall clock, and it never runs backwards except on a
-// seek. Knows nothing of SDL: the caller passes the wall time and the
+// correction from the best-timed step of the last few. Between steps it runs
+// smoothly on the wall clock, never more than kMaxLeadSteps steps past the
+// music (a stalled audio thread stalls the picture too), and it never runs
+// backwards except on a seek. Knows nothing of SDL: the caller passes the wall time and the
 // music's position in.
 #pragma once
 
@@ -13,11 +14,19 @@
 
 class ShowClock {
 public:
-    // How long a measured offset counts, in seconds of wall time.
-    static constexpr double kFollowWindow = 0.5;
+    // How long a measured offset counts, in seconds of wall time: about
+    // four steps of the music, so that a late frame rarely hides the true
+    // offset, and a stalled audio thread holds the picture only briefly.
+    static constexpr double kFollowWindow = 0.2;
+    // How far, in steps of the music, the clock may run past the music's
+    // last position: when the audio stalls, so does the picture.
+    static constexpr double kMaxLeadSteps = 1.5;
 
-    // Stopped at show time 0, speed 1.
-    ShowClock() = default;
+    // At show time 0, speed 1; offsets count for `followWindow` seconds.
+    explicit ShowClock(double followWindow = kFollowWindow)
+        : followWindow(followWindow)
+    {
+    }
 
     // Jumps to show time `time` at wall time `now` (seconds); drops what it
     // learnt from the music.
@@ -44,12 +53,14 @@ private:
     // pause or speed.
     void rebase(double now);
 
+    double followWindow;
     double baseTime = 0.0; // show time at wall time baseNow
     double baseNow = 0.0;
     double rate = 1.0;
     bool isPaused = false;
     double last = 0.0;
     double lastPosition = -1.0;
+    double lastStep = 0.0; // how far the music's position moved last time
     std::deque<std::pair<double, double>> offsets; // (wall time, music - estimate)
     double offset = 0.0;
 };

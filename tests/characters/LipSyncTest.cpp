@@ -255,3 +255,23 @@ TEST(LipSync, render_replaces_a_set_mouth_before_drawing_while_draw_shows_it)
     character.render(5.0, sprite, "img", "pmatrix");
     EXPECT_TRUE(near(pixelAt(target.readPixels(), 32, 16, 16), {0, 255, 0, 255}));
 }
+
+TEST(LipSync, reloading_reads_every_script_again_in_their_order)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    writeFile(dir.path("first.dialog"), "1\t2\n");
+    writeFile(dir.path("second.dialog"), "5\t8\n");
+    Character character;
+    character.loadDialog(dir.path("first.dialog"));
+    character.loadDialog(dir.path("second.dialog"));
+    EXPECT_TRUE(character.usesDialog(dir.path("second.dialog")));
+    EXPECT_FALSE(character.usesDialog(dir.path("other.dialog")));
+
+    writeFile(dir.path("first.dialog"), "10\t12\n20\t21\n");
+    character.reloadDialogs();
+    EXPECT_EQ(character.speechStarts, (std::vector<double>{10, 20, 5}));
+    EXPECT_EQ(character.speechEnds, (std::vector<double>{12, 21, 8}));
+    EXPECT_TRUE(character.isSpeaking(11.0));
+    EXPECT_FALSE(character.isSpeaking(1.5)) << "the old lines are gone";
+}

@@ -76,3 +76,19 @@ TEST(ShowClock, a_music_position_behind_the_clock_holds_it_instead_of_turning_it
     EXPECT_DOUBLE_EQ(clock.frameTime(1.01, 10.91), 11.0);
     EXPECT_NEAR(clock.frameTime(1.2, 10.91), 11.1, 1e-9);
 }
+
+TEST(ShowClock, a_stalled_music_stream_stalls_the_clock_soon_after)
+{
+    ShowClock clock;
+    clock.seek(0.0, 0.0);
+    const Music music{0.0, 1.0};
+    double now = 0.0;
+    for (; now < 5.0; now += kFrame)
+        clock.frameTime(now, music.reported(now));
+    // The audio thread gets no time for half a second: the position stays.
+    const double stuck = music.reported(now);
+    double time = 0.0;
+    for (const double stallEnd = now + 0.5; now < stallEnd; now += kFrame)
+        time = clock.frameTime(now, stuck);
+    EXPECT_LE(time, stuck + ShowClock::kMaxLeadSteps * kBuffer + 1e-9) << "held near the music, not half a second on";
+}
