@@ -5,7 +5,20 @@
 
 #include "DialogScript.h"
 #include "engine/Random.h"
+#include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
+
+const Character::Part Character::kParts[kPartCount] = {
+    // texture                  depth step  moves
+    {&Character::bodyTexture,   0.0f,       Moves::WithFigure},
+    {&Character::armsTexture,   0.002f,     Moves::WithFigure},
+    {&Character::legsTexture,   0.003f,     Moves::WithFigure},
+    {&Character::headTexture,   0.004f,     Moves::WithHead},
+    {&Character::hairTexture,   0.005f,     Moves::WithHead},
+    {&Character::mouthTexture,  0.006f,     Moves::WithHead},
+    {&Character::eyesTexture,   0.007f,     Moves::WithHead},
+    {&Character::pupilTexture,  0.008f,     Moves::WithPupils},
+};
 
 Character::Character()
     : bodyTexture(0)
@@ -114,41 +127,23 @@ void Character::setRestMouthTexture(GLuint texture)
 void Character::draw(ShaderProgram* program, const char* samplerName, const char* matrixName)
 {
     program->use();
-    program->setInt("mirror", mirrored);
-    program->setFloat("zscore", depth);
-
-    program->bindTexture(samplerName, bodyTexture);
-    program->setMatrix(matrixName, baseTransform);
-    partQuads[0].draw();
-
-    program->setFloat("zscore", depth - 0.002f);
-    if (armsUp == 1)
-        program->setInt("up", 1);
-    program->bindTexture(samplerName, armsTexture);
-    program->setMatrix(matrixName, baseTransform);
-    partQuads[1].draw();
-    program->setInt("up", 0);
-
-    program->setFloat("zscore", depth - 0.003f);
-    program->bindTexture(samplerName, legsTexture);
-    program->setMatrix(matrixName, baseTransform);
-    partQuads[2].draw();
-
-    // Head, hair, mouth and eyes move with the head offset, each a little
-    // nearer than the part before.
-    const GLuint headGroup[4] = {headTexture, hairTexture, mouthTexture, eyesTexture};
-    const float headDepths[4] = {0.004f, 0.005f, 0.006f, 0.007f};
-    for (int part = 0; part < 4; ++part) {
-        program->setFloat("zscore", depth - headDepths[part]);
-        program->bindTexture(samplerName, headGroup[part]);
-        program->setMatrix(matrixName, headOffset.multiply(baseTransform));
-        partQuads[3 + part].draw();
+    program->setInt(UniformName::kMirror, mirrored);
+    const Mat4 headTransform = headOffset.multiply(baseTransform);
+    const Mat4 pupilTransform = pupilOffset.multiply(headOffset).multiply(baseTransform);
+    const Mat4* transforms[] = {&baseTransform, &headTransform, &pupilTransform};
+    for (int i = 0; i < kPartCount; ++i) {
+        const Part& part = kParts[i];
+        // Only the arms know the raised pose.
+        const bool arms = part.texture == &Character::armsTexture;
+        program->setFloat(UniformName::kDepth, depth - part.depthStep);
+        if (arms)
+            program->setInt(UniformName::kArmsUp, armsUp);
+        program->bindTexture(samplerName, this->*part.texture);
+        program->setMatrix(matrixName, *transforms[static_cast<int>(part.moves)]);
+        partQuads[i].draw();
+        if (arms)
+            program->setInt(UniformName::kArmsUp, 0);
     }
-
-    program->setFloat("zscore", depth - 0.008f);
-    program->bindTexture(samplerName, pupilTexture);
-    program->setMatrix(matrixName, pupilOffset.multiply(headOffset).multiply(baseTransform));
-    partQuads[7].draw();
 }
 
 void Character::render(double time, ShaderProgram* program, const char* samplerName, const char* matrixName)

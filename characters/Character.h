@@ -44,6 +44,18 @@ public:
         float depth;
     };
 
+    // The eight parts, in drawing order from back to front: the field that
+    // holds the part's texture, how much nearer than the figure's depth it
+    // is drawn, and what moves it besides the base transform.
+    enum class Moves { WithFigure, WithHead, WithPupils };
+    struct Part {
+        GLuint Character::*texture;
+        float depthStep;
+        Moves moves;
+    };
+    static constexpr int kPartCount = 8;
+    static const Part kParts[kPartCount];
+
     // The defaults: centred, scale 1, depth 0.11, no textures, silent.
     Character();
 
@@ -95,7 +107,7 @@ public:
     // when silent, a fresh random shape and dip when a flip is due.
     void lipSync(double time);
 
-    Quad partQuads[8];
+    Quad partQuads[kPartCount];
     GLuint bodyTexture;
     GLuint armsTexture;
     GLuint legsTexture;

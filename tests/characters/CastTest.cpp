@@ -11,6 +11,7 @@
 
 #include "GlTest.h"
 #include "TestShow.h"
+#include "characters/Costume.h"
 #include "characters/FuneralWife.h"
 #include "characters/Harlan.h"
 #include "characters/Programmer.h"
@@ -56,51 +57,32 @@ TEST(Cast, each_kind_wears_exactly_its_textures_mouths_and_script)
     const struct {
         const char* kind;
         Make make;
-        std::vector<std::string> parts; // body, arms, legs, head, hair, mouth, eyes, pupils
-        std::vector<std::string> talking;
-        std::string closed;
+        const Costume& costume;
         std::vector<double> speech; // start, end
     } cases[] = {
-        {"Harlan", make<Harlan>(),
-            {"harlan_body", "harlan_arms", "legs_black", "harlan_head", "harlan_hair", "harlan_mouth_1", "harlan_eyes",
-                "harlan_pupil"},
-            {"harlan_mouth_2", "harlan_mouth_3", "harlan_mouth_4"}, "harlan_mouth_1", {1, 2}},
-        {"Programmer", make<Programmer>(),
-            {"body_3", "arms_3", "legs_black", "head_2", "hair_1", "mouth_6", "eyes", "pupil"},
-            {"mouth_2", "mouth_4", "mouth_5"}, "mouth_6", {5, 6}},
-        {"Vesna", make<Vesna>(),
-            {"vesna_body", "vesna_arms", "vesna_legs", "vesna_head", "vesna_hair", "vesna_mouth_1", "vesna_eyes",
-                "vesna_pupil"},
-            {"vesna_mouth_2", "vesna_mouth_3", "vesna_mouth_4"}, "vesna_mouth_1", {3, 4}},
-        {"ShopAssistant", make<ShopAssistant>(),
-            {"shopassistant_body", "shopassistant_arms", "legs_black", "head_2", "shopassistant_hair",
-                "shopassistant_mouth_2", "shopassitant_eyes", "pupil"},
-            {"shopassistant_mouth_2", "shopassistant_mouth_1"}, "shopassistant_mouth_2", {9, 10}},
-        {"Veryrich", make<Veryrich>(),
-            {"veryrich_body", "veryrich_arms", "veryrich_legs", "head_2", "veryrich_hair", "mouth_5", "veryrich_eyes",
-                "pupil"},
-            {"mouth_2", "mouth_4", "mouth_5"}, "mouth_5", {11, 12}},
-        {"FuneralWife", make<FuneralWife>(),
-            {"body_9", "arms_9", "legs_7", "head_2", "hair_7", "mouth_6", "eyes", "pupil"},
-            {"mouth_2", "mouth_4", "mouth_5"}, "mouth_6", {7, 8}},
-        {"Wife", make<Wife>(), {"body_8", "arms_8", "legs_6", "head_2", "hair_2", "mouth", "eyes", "pupil"},
-            {"mouth_2", "mouth_4", "mouth_5"}, "mouth", {7, 8}},
-        {"Zombie", make<Zombie>(),
-            {"body_4", "arms_4", "legs_black", "zombie_head", "shopassistant_hair", "mouth_8", "eyes_5", "pupil"}, {},
-            "(none)", {}},
+        {"Harlan", make<Harlan>(), Costume::kHarlan, {1, 2}},
+        {"Programmer", make<Programmer>(), Costume::kProgrammer, {5, 6}},
+        {"Vesna", make<Vesna>(), Costume::kVesna, {3, 4}},
+        {"ShopAssistant", make<ShopAssistant>(), Costume::kShopAssistant, {9, 10}},
+        {"Veryrich", make<Veryrich>(), Costume::kVeryrich, {11, 12}},
+        {"FuneralWife", make<FuneralWife>(), Costume::kFuneralWife, {7, 8}},
+        {"Wife", make<Wife>(), Costume::kWife, {7, 8}},
+        {"Zombie", make<Zombie>(), Costume::kZombie, {}},
     };
+    // A costume entry as the name of the texture worn.
+    const auto named = [](const char* name) { return std::string(name ? name : "(none)"); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
         Character* character = c.make(&resources);
-        const GLuint worn[8]
-            = {character->bodyTexture, character->armsTexture, character->legsTexture, character->headTexture,
-                character->hairTexture, character->mouthTexture, character->eyesTexture, character->pupilTexture};
-        for (int part = 0; part < 8; ++part)
-            EXPECT_EQ(show.nameOf(worn[part]), c.parts[part]) << "part " << part;
-        for (size_t i = 0; i < 3; ++i)
-            EXPECT_EQ(show.nameOf(character->talkMouths[i]), i < c.talking.size() ? c.talking[i] : "(none)") << i;
-        EXPECT_EQ(character->talkMouthCount, c.talking.empty() ? 1 : static_cast<int>(c.talking.size()));
-        EXPECT_EQ(show.nameOf(character->restMouth), c.closed);
+        for (int part = 0; part < Character::kPartCount; ++part)
+            EXPECT_EQ(show.nameOf(character->*Character::kParts[part].texture), c.costume.parts[part]) << part;
+        int talking = 0;
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(show.nameOf(character->talkMouths[i]), named(c.costume.talkMouths[i])) << i;
+            talking += c.costume.talkMouths[i] ? 1 : 0;
+        }
+        EXPECT_EQ(character->talkMouthCount, c.costume.restMouth ? talking : 1);
+        EXPECT_EQ(show.nameOf(character->restMouth), named(c.costume.restMouth));
         const std::vector<double> speech = c.speech.empty()
             ? std::vector<double>{}
             : std::vector<double>{character->speechStarts.at(0), character->speechEnds.at(0)};

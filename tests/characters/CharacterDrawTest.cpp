@@ -11,6 +11,7 @@
 #include "GlTest.h"
 #include "TestShow.h"
 #include "characters/Character.h"
+#include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
 
 namespace {
@@ -51,12 +52,13 @@ GLuint solid(Rgba c)
     return solidTexture(c.r, c.g, c.b, c.a);
 }
 
-// The part texture fields in drawing order: body, arms, legs, head, hair,
-// mouth, eyes, pupils.
-std::array<GLuint*, 8> parts(Character& c)
+// The part texture fields in drawing order.
+std::array<GLuint*, Character::kPartCount> parts(Character& c)
 {
-    return {&c.bodyTexture, &c.armsTexture, &c.legsTexture, &c.headTexture, &c.hairTexture, &c.mouthTexture,
-        &c.eyesTexture, &c.pupilTexture};
+    std::array<GLuint*, Character::kPartCount> fields{};
+    for (int i = 0; i < Character::kPartCount; ++i)
+        fields[i] = &(c.*Character::kParts[i].texture);
+    return fields;
 }
 
 // A character whose parts are all transparent; tests colour the parts they
@@ -77,7 +79,7 @@ std::vector<uint8_t> drawFigures(std::initializer_list<Character*> figures)
     setShowGlState();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     for (Character* figure : figures)
-        figure->draw(sprite(), "img", "pmatrix");
+        figure->draw(sprite(), UniformName::kSampler, UniformName::kMatrix);
     return target.readPixels();
 }
 
@@ -296,14 +298,13 @@ TEST(CharacterDraw, each_part_is_drawn_at_its_depth_step)
     REQUIRE_GL();
     // A second figure's body drawn just nearer than a part hides it; drawn
     // just farther it stays behind.
-    const float steps[8] = {0.0f, 0.002f, 0.003f, 0.004f, 0.005f, 0.006f, 0.007f, 0.008f};
-    for (int part = 0; part < 8; ++part) {
+    for (int part = 0; part < Character::kPartCount; ++part) {
         for (float margin : {-0.0005f, 0.0005f}) {
             Figure first;
             *parts(first)[part] = solid(kRed);
             Figure second;
             second.bodyTexture = solid(kBlue);
-            second.setDepth(0.11f - steps[part] + margin);
+            second.setDepth(0.11f - Character::kParts[part].depthStep + margin);
             const auto pixels = drawFigures({&first, &second});
             EXPECT_TRUE(near(at(pixels, 0.0, 0.0), margin < 0 ? kBlue : kRed))
                 << "part " << part << " margin " << margin << ": " << at(pixels, 0.0, 0.0);
@@ -348,15 +349,15 @@ TEST(CharacterDraw, draw_leaves_up_0_and_the_figure_mirror_and_last_zscore)
     raised.raiseArms();
     raised.setDepth(0.2f);
     drawFigures({&raised});
-    EXPECT_EQ(uniformInt("up"), 0);
-    EXPECT_EQ(uniformInt("mirror"), 1);
-    EXPECT_EQ(uniformFloat("zscore"), 0.2f - 0.008f);
+    EXPECT_EQ(uniformInt(UniformName::kArmsUp), 0);
+    EXPECT_EQ(uniformInt(UniformName::kMirror), 1);
+    EXPECT_EQ(uniformFloat(UniformName::kDepth), 0.2f - 0.008f);
 
     Figure plain;
     drawFigures({&plain});
-    EXPECT_EQ(uniformInt("up"), 0);
-    EXPECT_EQ(uniformInt("mirror"), 0);
-    EXPECT_EQ(uniformFloat("zscore"), 0.11f - 0.008f);
+    EXPECT_EQ(uniformInt(UniformName::kArmsUp), 0);
+    EXPECT_EQ(uniformInt(UniformName::kMirror), 0);
+    EXPECT_EQ(uniformFloat(UniformName::kDepth), 0.11f - 0.008f);
 }
 
 TEST(CharacterDraw, raised_arms_are_mirrored_about_the_shoulder_line)

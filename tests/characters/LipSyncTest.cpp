@@ -14,6 +14,7 @@
 #include "characters/Character.h"
 #include "characters/DialogScript.h"
 #include "engine/Random.h"
+#include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
 
 namespace {
@@ -239,20 +240,19 @@ TEST(LipSync, render_replaces_a_set_mouth_before_drawing_while_draw_shows_it)
     ShaderProgram* sprite = loadRepositoryProgram("sprite");
     const GLuint clear = solidTexture(0, 0, 0, 0);
     Character character;
-    for (GLuint* part : {&character.bodyTexture, &character.armsTexture, &character.legsTexture, &character.headTexture,
-             &character.hairTexture, &character.eyesTexture, &character.pupilTexture})
-        *part = clear;
+    for (const Character::Part& part : Character::kParts)
+        character.*part.texture = clear;
     character.setRestMouthTexture(solidTexture(0, 255, 0, 255));
     character.setMouthTexture(solidTexture(255, 0, 0, 255));
 
     Framebuffer target(32, 32);
     setShowGlState();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    character.draw(sprite, "img", "pmatrix");
+    character.draw(sprite, UniformName::kSampler, UniformName::kMatrix);
     EXPECT_TRUE(near(pixelAt(target.readPixels(), 32, 16, 16), {255, 0, 0, 255}));
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    character.render(5.0, sprite, "img", "pmatrix");
+    character.render(5.0, sprite, UniformName::kSampler, UniformName::kMatrix);
     EXPECT_TRUE(near(pixelAt(target.readPixels(), 32, 16, 16), {0, 255, 0, 255}));
 }
 
