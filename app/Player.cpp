@@ -19,10 +19,11 @@
 #include "engine/SceneLabel.h"
 #include "engine/SceneStepper.h"
 #include "show/MyDemo.h"
+#include "show/ShowFiles.h"
 
 namespace {
 
-const char* const kMusicPath = "data/duskwalk.ogg";
+const char* const kMusicPath = ShowFiles::kMusic;
 // One frame of the frame keys: 1/30 s.
 constexpr double kFrameStep = 1.0 / 30.0;
 constexpr double kSeekStep = 5.0;

@@ -21,12 +21,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cxxabi.h>
 #include <fstream>
 #include <new>
 #include <string>
 #include <thread>
-#include <typeinfo>
 #include <vector>
 
 #include "AllocationCounter.h"
@@ -37,9 +35,11 @@
 #include "engine/OffscreenContext.h"
 #include "engine/Quad.h"
 #include "engine/Scene.h"
+#include "engine/SceneLabel.h"
 #include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
 #include "show/MyDemo.h"
+#include "show/ShowFiles.h"
 
 extern char** environ;
 
@@ -68,15 +68,6 @@ double percentile(std::vector<double> values, double p)
     return values[at];
 }
 
-std::string className(const quorvane_engine::Scene& scene)
-{
-    int status = 0;
-    char* name = abi::__cxa_demangle(typeid(scene).name(), nullptr, nullptr, &status);
-    std::string result = status == 0 && name ? name : typeid(scene).name();
-    std::free(name);
-    return result;
-}
-
 long peakRssKb()
 {
     rusage usage{};
@@ -86,9 +77,9 @@ long peakRssKb()
 
 std::vector<ConfigLine> readConfig()
 {
-    std::ifstream file("data/config.txt", std::ios::binary);
+    std::ifstream file(ShowFiles::kConfig, std::ios::binary);
     if (!file) {
-        std::fprintf(stderr, "quorvane-bench: data/config.txt: cannot open (run in the repository root)\n");
+        std::fprintf(stderr, "quorvane-bench: %s: cannot open (run in the repository root)\n", ShowFiles::kConfig);
         std::exit(1);
     }
     return ConfigLine::readList(file);
@@ -210,7 +201,7 @@ public:
             (texture.width >= 1280 ? backdrops : parts).push_back(texture.id);
         }
         if (backdrops.empty() || parts.empty()) {
-            std::fprintf(stderr, "quorvane-bench: data/config.txt: needs backdrops and part images\n");
+            std::fprintf(stderr, "quorvane-bench: %s: needs backdrops and part images\n", ShowFiles::kConfig);
             std::exit(1);
         }
         const char* vertex = "#version 410 core\nlayout(location = 0) in vec2 p;\nlayout(location = 1) in vec2 t;\n"
@@ -289,7 +280,7 @@ int benchFrames(int width, int height, int frames)
     try {
         demo.init();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "quorvane-bench: data/config.txt: %s\n", error.what());
+        std::fprintf(stderr, "quorvane-bench: %s: %s\n", ShowFiles::kConfig, error.what());
         return 1;
     }
     const std::vector<ConfigLine> config = readConfig();
@@ -301,7 +292,7 @@ int benchFrames(int width, int height, int frames)
     long framesAfterFirst = 0;
     long allocationsAfterFirst = 0;
     for (quorvane_engine::Scene* scene : demo.scenes) {
-        const std::string name = className(*scene);
+        const std::string name = SceneLabel::className(*scene);
         // Consecutive frames at 60 per second from the middle of the scene,
         // as the show would draw them (the party from its busiest moment).
         double start = (scene->startTime + scene->endTime) / 2;

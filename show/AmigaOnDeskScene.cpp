@@ -1,18 +1,14 @@
 #include "AmigaOnDeskScene.h"
 
-#include "Backdrop.h"
-#include "engine/ResourceManager.h"
+#include "SceneWindows.h"
 
 AmigaOnDeskScene::AmigaOnDeskScene(ResourceManager* resources)
-    : quad()
-    , shader(resources->getShader("default"))
-    , backdrop(resources->getTexture("desk"))
+    : PictureStage(resources, "desk")
 {
-    startTime = 180.157;
-    endTime = 192.273103;
+    SceneWindows::apply(*this, SceneWindows::AmigaOnDesk);
 }
 
 void AmigaOnDeskScene::render(double)
 {
-    drawBackdrop(shader, quad, backdrop);
+    renderPicture(backdrop);
 }

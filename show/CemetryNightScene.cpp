@@ -1,16 +1,13 @@
 #include "CemetryNightScene.h"
 
-#include "Backdrop.h"
+#include "SceneWindows.h"
 #include "engine/ResourceManager.h"
 
 CemetryNightScene::CemetryNightScene(ResourceManager* resources)
-    : quad()
-    , shader(resources->getShader("default"))
-    , backdrop(resources->getTexture("cemetry_night"))
+    : PictureStage(resources, "cemetry_night")
     , surpriseBackdrop(resources->getTexture("surprisearm"))
 {
-    startTime = 99.763199;
-    endTime = 105.962943;
+    SceneWindows::apply(*this, SceneWindows::CemetryNight);
 }
 
 GLuint CemetryNightScene::pictureAt(double time) const
@@ -20,5 +17,5 @@ GLuint CemetryNightScene::pictureAt(double time) const
 
 void CemetryNightScene::render(double time)
 {
-    drawBackdrop(shader, quad, pictureAt(time));
+    renderPicture(pictureAt(time));
 }

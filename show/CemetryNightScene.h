@@ -4,13 +4,12 @@
 
 #include <GL/glew.h>
 
-#include "engine/Quad.h"
+#include "PictureStage.h"
 #include "engine/Scene.h"
 
 class ResourceManager;
-class ShaderProgram;
 
-class CemetryNightScene : public quorvane_engine::Scene {
+class CemetryNightScene : public quorvane_engine::Scene, public PictureStage {
 public:
     // Show time after which the second picture is shown.
     static constexpr double kSurpriseTime = 104.0;
@@ -23,8 +22,5 @@ public:
     // The picture shown at `time`.
     GLuint pictureAt(double time) const;
 
-    Quad quad;
-    ShaderProgram* shader;
-    GLuint backdrop;
     GLuint surpriseBackdrop;
 };

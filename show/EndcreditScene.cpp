@@ -1,19 +1,14 @@
 #include "EndcreditScene.h"
 
-#include "Backdrop.h"
-#include "engine/ResourceManager.h"
+#include "SceneWindows.h"
 
 EndcreditScene::EndcreditScene(ResourceManager* resources)
-    : quad()
+    : PictureStage(resources, "endcredit", PictureStage::PictureFirst)
 {
-    // The picture is fetched before the program here.
-    backdrop = resources->getTexture("endcredit");
-    shader = resources->getShader("default");
-    startTime = 280.244632;
-    endTime = 286.403855;
+    SceneWindows::apply(*this, SceneWindows::Endcredit);
 }
 
 void EndcreditScene::render(double)
 {
-    drawBackdrop(shader, quad, backdrop);
+    renderPicture(backdrop);
 }

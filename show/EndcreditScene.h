@@ -1,21 +1,14 @@
 // The end credits, until the show's last scene ends.
 #pragma once
 
-#include <GL/glew.h>
-
-#include "engine/Quad.h"
+#include "PictureStage.h"
 #include "engine/Scene.h"
 
 class ResourceManager;
-class ShaderProgram;
 
-class EndcreditScene : public quorvane_engine::Scene {
+class EndcreditScene : public quorvane_engine::Scene, public PictureStage {
 public:
     // Fetches the "default" program and the "endcredit" picture.
     explicit EndcreditScene(ResourceManager* resources);
     void render(double time) override;
-
-    Quad quad;
-    ShaderProgram* shader;
-    GLuint backdrop;
 };

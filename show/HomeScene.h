@@ -3,9 +3,9 @@
 
 #include <GL/glew.h>
 
+#include "CastScene.h"
 #include "Placement.h"
 #include "engine/Quad.h"
-#include "CastScene.h"
 
 class Programmer;
 class Wife;

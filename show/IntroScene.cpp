@@ -1,15 +1,16 @@
 #include "IntroScene.h"
 
 #include "Backdrop.h"
+#include "SceneWindows.h"
 #include "engine/ResourceManager.h"
+#include "engine/ShaderNames.h"
 
 IntroScene::IntroScene(ResourceManager* resources)
-    : shader(resources->getShader("default"))
+    : shader(resources->getShader(ProgramName::kDefault))
     , quad()
     , backdrop(resources->getTexture("intro"))
 {
-    startTime = 0.0;
-    endTime = 5.417;
+    SceneWindows::apply(*this, SceneWindows::Intro);
 }
 
 void IntroScene::render(double)

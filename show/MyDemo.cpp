@@ -18,6 +18,7 @@
 #include "characters/Character.h"
 #include "effects/ParticleSystem.h"
 #include "engine/ResourceManager.h"
+#include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
 
 MyDemo::MyDemo(int width, int height)
@@ -64,11 +65,10 @@ void MyDemo::warmUp(ResourceManager* resources, PartyScene* party)
     Character figure;
     figure.setScale(kWarmUpScale);
     const GLuint part = resources->getTexture("harlan_body");
-    for (GLuint* texture : {&figure.bodyTexture, &figure.armsTexture, &figure.legsTexture, &figure.headTexture,
-             &figure.hairTexture, &figure.mouthTexture, &figure.eyesTexture, &figure.pupilTexture})
-        *texture = part;
-    figure.draw(resources->getShader("sprite"), "img", "pmatrix");
-    resources->getShader("blood")->use();
+    for (const Character::Part& each : Character::kParts)
+        figure.*each.texture = part;
+    figure.draw(resources->getShader(ProgramName::kSprite), UniformName::kSampler, UniformName::kMatrix);
+    resources->getShader(ProgramName::kBlood)->use();
     party->particles->draw();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }

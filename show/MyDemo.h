@@ -2,6 +2,7 @@
 // data/config.txt and builds the thirteen scenes in story order.
 #pragma once
 
+#include "ShowFiles.h"
 #include "engine/Demo.h"
 
 class PartyScene;
@@ -10,7 +11,7 @@ class ResourceManager;
 class MyDemo : public quorvane_engine::Demo {
 public:
     // The resource list, relative to the working directory.
-    static constexpr const char* kConfigPath = "data/config.txt";
+    static constexpr const char* kConfigPath = ShowFiles::kConfig;
 
     // Sets the GL state the whole show draws with; needs a current context.
     MyDemo(int width, int height);

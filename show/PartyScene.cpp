@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "Backdrop.h"
+#include "SceneWindows.h"
 #include "characters/Harlan.h"
 #include "characters/Veryrich.h"
 #include "characters/Vesna.h"
@@ -11,12 +12,10 @@
 #include "engine/Mat4.h"
 #include "engine/Random.h"
 #include "engine/ResourceManager.h"
+#include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
 
 namespace {
-
-const char* const kSampler = "img";
-const char* const kMatrix = "pmatrix";
 
 // The walk ends where the moving x reaches the standing place.
 constexpr double kWalkEndX = 219.781208;
@@ -48,11 +47,10 @@ PartyScene::Point PartyScene::walkPosition(double time)
 PartyScene::PartyScene(ResourceManager* resources, int, int)
     : quad()
 {
-    startTime = 207.711681;
-    endTime = 280.244632;
-    shader = resources->getShader("default");
-    spriteShader = resources->getShader("sprite");
-    bloodShader = resources->getShader("blood");
+    SceneWindows::apply(*this, SceneWindows::Party);
+    shader = resources->getShader(ProgramName::kDefault);
+    spriteShader = resources->getShader(ProgramName::kSprite);
+    bloodShader = resources->getShader(ProgramName::kBlood);
     backdrop = resources->getTexture("party");
     deadEyes = resources->getTexture("dead_eyes");
     deadMouth = resources->getTexture("dead_mouth");
@@ -97,11 +95,11 @@ void PartyScene::draw(double time)
     harlan->setScale(kFigureScale);
     harlan->setMirrored();
     harlan->setPosition(-0.542708f, -0.544444f);
-    harlan->draw(spriteShader, kSampler, kMatrix);
+    harlan->draw(spriteShader, UniformName::kSampler, UniformName::kMatrix);
 
     vesna->setScale(kFigureScale);
     vesna->setPosition(-0.275f, -0.542593f);
-    vesna->draw(spriteShader, kSampler, kMatrix);
+    vesna->draw(spriteShader, UniformName::kSampler, UniformName::kMatrix);
 
     drawVeryrich(time);
     drawZombies();
@@ -124,15 +122,15 @@ void PartyScene::drawVeryrich(double time)
         veryrich->setPosition(kThrownPosition.x, kThrownPosition.y);
         veryrich->rotate(kThrownAngle);
     }
-    veryrich->draw(spriteShader, kSampler, kMatrix);
+    veryrich->draw(spriteShader, UniformName::kSampler, UniformName::kMatrix);
     if (!isDying(time))
         return;
 
     bloodShader->use();
     Mat4 identity;
     identity.setTranslation(0.0, 0.0, 0.0);
-    bloodShader->setMatrix(kMatrix, identity);
-    bloodShader->setFloat("time", static_cast<float>(time));
+    bloodShader->setMatrix(UniformName::kMatrix, identity);
+    bloodShader->setFloat(UniformName::kTime, static_cast<float>(time));
     particles->upload();
     particles->draw();
 }
@@ -160,5 +158,5 @@ void PartyScene::drawZombies()
         zombies[i]->setPosition(kZombieSpots[i].x, kZombieSpots[i].y);
     // Zombies never speak: drawn without the lip-sync step.
     for (Zombie* zombie : zombies)
-        zombie->draw(spriteShader, kSampler, kMatrix);
+        zombie->draw(spriteShader, UniformName::kSampler, UniformName::kMatrix);
 }

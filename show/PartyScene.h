@@ -6,8 +6,8 @@
 
 #include <GL/glew.h>
 
-#include "engine/Quad.h"
 #include "CastScene.h"
+#include "engine/Quad.h"
 
 class Harlan;
 class ParticleSystem;

@@ -1,17 +1,22 @@
 // Where a dialog scene puts one of its characters in a frame: one row of the
-// scene's placement table. Applied anew every frame.
+// scene's placement table, applied anew every frame. An optional column left
+// at kKeep leaves the character as it is.
 #pragma once
+
+#include <optional>
 
 class Character;
 class ShaderProgram;
 
+// The one way a placement row says "not set".
+constexpr std::nullopt_t kKeep = std::nullopt;
+
 struct Placement {
     float scale;
-    float x, y;          // the figure's centre
-    bool hasPupilOffset; // false: the pupils keep their offset
-    float pupilX, pupilY;
-    float depth; // 0: the character keeps its depth
-    bool mirrored;
+    float x, y; // the figure's centre
+    std::optional<float> pupilX, pupilY;
+    std::optional<float> depth;
+    bool mirrored; // false: as it was (mirroring is never undone)
 
     // Applies the row: depth, scale, pupil offset, position, mirroring.
     void apply(Character& character) const;

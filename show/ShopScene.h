@@ -2,19 +2,15 @@
 // turns round to look at vesna, and stays turned.
 #pragma once
 
-#include <GL/glew.h>
-
-#include "Placement.h"
-#include "engine/Quad.h"
 #include "CastScene.h"
+#include "DialogStage.h"
 
 class Harlan;
 class ShopAssistant;
 class Vesna;
 class ResourceManager;
-class ShaderProgram;
 
-class ShopScene : public CastScene {
+class ShopScene : public CastScene, public DialogStage {
 public:
     // Show time after which harlan is mirrored and looks the other way.
     static constexpr double kTurnTime = 204.0;
@@ -25,16 +21,14 @@ public:
     // Harlan's pupil offset once he has turned.
     static constexpr float kTurnedPupilX = 0.028125f;
     static constexpr float kTurnedPupilY = -0.016071f;
+    // Harlan's row at show time `time`: kHarlan, turned after kTurnTime.
+    static Placement harlanAt(double time);
 
-    // Fetches the programs and the "computershop" picture and builds the
-    // characters; `width` and `height` are not used.
+    // Sets up the stage with the "computershop" picture and builds the characters;
+    // `width` and `height` are not used.
     ShopScene(ResourceManager* resources, int width, int height);
     void draw(double time) override;
 
-    Quad quad;
-    ShaderProgram* shader;
-    ShaderProgram* spriteShader;
-    GLuint backdrop;
     Harlan* harlan;
     Vesna* vesna;
     ShopAssistant* shopAssistant;

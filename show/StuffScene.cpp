@@ -1,18 +1,14 @@
 #include "StuffScene.h"
 
-#include "Backdrop.h"
-#include "engine/ResourceManager.h"
+#include "SceneWindows.h"
 
 StuffScene::StuffScene(ResourceManager* resources)
-    : quad()
-    , shader(resources->getShader("default"))
-    , backdrop(resources->getTexture("packs"))
+    : PictureStage(resources, "packs")
 {
-    startTime = 30.998719;
-    endTime = 46.396776;
+    SceneWindows::apply(*this, SceneWindows::Stuff);
 }
 
 void StuffScene::render(double)
 {
-    drawBackdrop(shader, quad, backdrop);
+    renderPicture(backdrop);
 }

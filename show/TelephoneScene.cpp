@@ -1,19 +1,18 @@
 #include "TelephoneScene.h"
 
-#include "Backdrop.h"
+#include "SceneWindows.h"
 #include "characters/Wife.h"
 #include "engine/ResourceManager.h"
 
-const Placement TelephoneScene::kWife = {0.5f, 0.054167f, -0.262963f, false, 0.0f, 0.0f, 0.0f, false};
+// clang-format off
+//                                       scale x          y           pupil x pupil y depth  mirrored
+const Placement TelephoneScene::kWife = {0.5f, 0.054167f, -0.262963f, kKeep,  kKeep,  kKeep, false};
+// clang-format on
 
 TelephoneScene::TelephoneScene(ResourceManager* resources, int, int)
-    : quad()
+    : DialogStage(resources, "home")
 {
-    startTime = 46.396776;
-    endTime = 58.472094;
-    shader = resources->getShader("default");
-    spriteShader = resources->getShader("sprite");
-    backdrop = resources->getTexture("home");
+    SceneWindows::apply(*this, SceneWindows::Telephone);
     wife = new Wife(resources);
     wife->setArmsTexture(resources->getTexture("arms_telo"));
     setCast({wife});
@@ -21,6 +20,5 @@ TelephoneScene::TelephoneScene(ResourceManager* resources, int, int)
 
 void TelephoneScene::draw(double)
 {
-    drawBackdrop(shader, quad, backdrop);
-    kWife.draw(*wife, spriteShader);
+    drawStage({{kWife, wife}});
 }

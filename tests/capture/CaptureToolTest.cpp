@@ -20,10 +20,10 @@
 #include "ContactSheet.h"
 #include "GlTest.h"
 #include "RgbImage.h"
-#include "engine/SceneLabel.h"
 #include "TestFiles.h"
 #include "TestShow.h"
 #include "engine/Scene.h"
+#include "engine/SceneLabel.h"
 #include "show/MyDemo.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include "ContactSheet.h"
 #include "RgbImage.h"
-#include "engine/SceneLabel.h"
 #include "TextPainter.h"
 #include "engine/Scene.h"
+#include "engine/SceneLabel.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "TestShow.h"
 #include "engine/Mat4.h"
 #include "engine/Quad.h"
+#include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
 
@@ -47,7 +48,7 @@ TEST(Quad, backdrop_covers_the_viewport_upright_whatever_its_shape)
         setShowGlState();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         backdrop->use();
-        backdrop->bindTexture("img", texture);
+        backdrop->bindTexture(UniformName::kSampler, texture);
         quad.draw();
         const auto pixels = target.readPixels();
         // A texel in from each corner: linear filtering blends the outermost
@@ -78,7 +79,7 @@ TEST(Quad, texture_coordinates_outside_the_image_repeat_it)
     setShowGlState();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     program->use();
-    program->bindTexture("img", texture);
+    program->bindTexture(UniformName::kSampler, texture);
     quad.draw();
     const auto pixels = target.readPixels();
     // The image appears twice across and twice down: red at the top-left of
@@ -106,15 +107,15 @@ TEST(Quad, sprites_blend_by_alpha_and_transparent_texels_leave_the_backdrop)
         setShowGlState();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         backdrop->use();
-        backdrop->bindTexture("img", blue);
+        backdrop->bindTexture(UniformName::kSampler, blue);
         quad.draw();
 
         sprite->use();
-        sprite->setInt("mirror", 0);
-        sprite->setInt("up", 0);
-        sprite->setFloat("zscore", 0.11f);
-        sprite->bindTexture("img", solidTexture(255, 0, 0, c.alpha));
-        sprite->setMatrix("pmatrix", identity);
+        sprite->setInt(UniformName::kMirror, 0);
+        sprite->setInt(UniformName::kArmsUp, 0);
+        sprite->setFloat(UniformName::kDepth, 0.11f);
+        sprite->bindTexture(UniformName::kSampler, solidTexture(255, 0, 0, c.alpha));
+        sprite->setMatrix(UniformName::kMatrix, identity);
         Quad second; // another quad's own vertex array
         second.draw();
         const Rgba got = pixelAt(target.readPixels(), 16, 8, 8);

@@ -7,6 +7,7 @@
 #include "TestShow.h"
 #include "engine/Mat4.h"
 #include "engine/Quad.h"
+#include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
 #include "engine/ShaderStage.h"
 
@@ -150,7 +151,7 @@ TEST(ShaderProgram, set_matrix_uploads_untransposed_so_a_translation_moves_geome
     matrix.setScale(0.25, 0.5, 1);
     matrix.set(12, 0.5f); // the quad now spans x = 0.25 ... 0.75
     program->use();
-    program->setMatrix("pmatrix", matrix);
+    program->setMatrix(UniformName::kMatrix, matrix);
     Quad quad;
     quad.draw();
 

@@ -18,6 +18,7 @@
 #include "characters/Veryrich.h"
 #include "characters/Vesna.h"
 #include "characters/Wife.h"
+#include "engine/SceneLabel.h"
 #include "show/CemetryDayScene.h"
 #include "show/FuneralScene.h"
 #include "show/HomeScene.h"
@@ -62,7 +63,7 @@ protected:
 
 } // namespace
 
-TEST_F(DialogScenes, every_character_stands_where_its_scene_puts_it_and_is_drawn)
+TEST_F(DialogScenes, every_character_stands_where_its_placement_row_puts_it_inside_the_frame)
 {
     HomeScene* home = find<HomeScene>(*demo);
     TelephoneScene* telephone = find<TelephoneScene>(*demo);
@@ -74,46 +75,43 @@ TEST_F(DialogScenes, every_character_stands_where_its_scene_puts_it_and_is_drawn
         quorvane_engine::Scene* scene;
         const char* who;
         Character* character;
-        float scale, x, y, pupilX, pupilY, depth;
-        int mirrored;
+        const Placement& row;
         const char* pupils; // the nearest part, covering the figure's centre
     } cases[] = {
-        {home, "programmer", home->programmer, 0.5f, -0.170833f, -0.259259f, -0.002083f, -0.048148f, 0.11f, 0, "pupil"},
-        {home, "wife", home->wife, 0.5f, 0.054167f, -0.262963f, -0.041667f, 0.001852f, 0.1f, 0, "pupil"},
-        {telephone, "wife", telephone->wife, 0.5f, 0.054167f, -0.262963f, 0, 0, 0.11f, 0, "pupil"},
-        {funeral, "harlan", funeral->harlan, 0.4f, 0.470833f, -0.377778f, 0, 0, 0.11f, 0, "harlan_pupil"},
-        {funeral, "funeralWife", funeral->funeralWife, 0.4f, 0.084375f, -0.392593f, 0.047917f, 0.005556f, 0.11f, 0,
-            "pupil"},
-        {funeral, "vesna", funeral->vesna, 0.4f, 0.747917f, -0.375926f, -0.041667f, 0.001852f, 0.11f, 0, "vesna_pupil"},
-        {veryrichOffice, "harlan", veryrichOffice->harlan, 0.7f, -0.275f, -0.192593f, 0.034375f, 0.001852f, 0.11f, 1,
-            "harlan_pupil"},
-        {veryrichOffice, "vesna", veryrichOffice->vesna, 0.7f, -0.753125f, -0.21111f, 0.045833f, -0.003704f, 0.11f, 0,
-            "vesna_pupil"},
-        {veryrichOffice, "veryrich", veryrichOffice->veryrich, 0.7f, 0.592708f, -0.183333f, -0.03125f, -0.011111f,
-            0.11f, 0, "pupil"},
-        {office, "harlan", office->harlan, 0.8f, 0.11875f, -0.075926f, -0.022917f, 0.007407f, 0.11f, 0, "harlan_pupil"},
-        {office, "vesna", office->vesna, 0.8f, 0.664583f, -0.075926f, -0.044792f, -0.001852f, 0.11f, 0, "vesna_pupil"},
-        {office, "wife", office->wife, 0.8f, -0.6875f, -0.075926f, 0.034375f, -0.007407f, 0.11f, 0, "pupil"},
-        {shop, "harlan", shop->harlan, 0.5f, 0.595833f, -0.312963f, -0.026042f, 0, 0.11f, 0, "harlan_pupil"},
-        {shop, "vesna", shop->vesna, 0.5f, 0.210417f, -0.348148f, -0.05f, 0, 0.11f, 0, "vesna_pupil"},
-        {shop, "shopAssistant", shop->shopAssistant, 0.5f, -0.3625f, -0.305556f, 0.019792f, -0.02037f, 0.11f, 0,
-            "pupil"},
+        {home, "programmer", home->programmer, HomeScene::kProgrammer, "pupil"},
+        {home, "wife", home->wife, HomeScene::kWife, "pupil"},
+        {telephone, "wife", telephone->wife, TelephoneScene::kWife, "pupil"},
+        {funeral, "harlan", funeral->harlan, FuneralScene::kHarlan, "harlan_pupil"},
+        {funeral, "funeralWife", funeral->funeralWife, FuneralScene::kFuneralWife, "pupil"},
+        {funeral, "vesna", funeral->vesna, FuneralScene::kVesna, "vesna_pupil"},
+        {veryrichOffice, "harlan", veryrichOffice->harlan, VeryrichOfficeScene::kHarlan, "harlan_pupil"},
+        {veryrichOffice, "vesna", veryrichOffice->vesna, VeryrichOfficeScene::kVesna, "vesna_pupil"},
+        {veryrichOffice, "veryrich", veryrichOffice->veryrich, VeryrichOfficeScene::kVeryrich, "pupil"},
+        {office, "harlan", office->harlan, OfficeScene::kHarlan, "harlan_pupil"},
+        {office, "vesna", office->vesna, OfficeScene::kVesna, "vesna_pupil"},
+        {office, "wife", office->wife, OfficeScene::kWife, "pupil"},
+        {shop, "harlan", shop->harlan, ShopScene::kHarlan, "harlan_pupil"},
+        {shop, "vesna", shop->vesna, ShopScene::kVesna, "vesna_pupil"},
+        {shop, "shopAssistant", shop->shopAssistant, ShopScene::kShopAssistant, "pupil"},
     };
     for (const auto& c : cases) {
         const double time = (c.scene->startTime + c.scene->endTime) / 2;
-        const quorvane_engine::Scene& scene = *c.scene;
-        SCOPED_TRACE(std::string(typeid(scene).name()) + " " + c.who);
+        SCOPED_TRACE(SceneLabel::className(*c.scene) + " " + c.who);
         c.scene->render(time);
+        const Placement& row = c.row;
         const Mat4& base = c.character->baseTransform;
-        EXPECT_FLOAT_EQ(base.m[0], 0.3322f * c.scale);
-        EXPECT_FLOAT_EQ(base.m[5], 0.92f * c.scale);
-        EXPECT_EQ(base.m[12], c.x);
-        EXPECT_EQ(base.m[13], c.y);
-        EXPECT_EQ(c.character->pupilOffset.m[12], c.pupilX);
-        EXPECT_EQ(c.character->pupilOffset.m[13], c.pupilY);
-        EXPECT_EQ(c.character->depth, c.depth);
-        EXPECT_EQ(c.character->mirrored, c.mirrored);
-        const Rgba centre = pixelAtNdc(target->readPixels(), kWidth, kHeight, c.x, c.y);
+        EXPECT_FLOAT_EQ(base.m[0], Character::kFigureScaleX * row.scale);
+        EXPECT_FLOAT_EQ(base.m[5], Character::kFigureScaleY * row.scale);
+        EXPECT_EQ(base.m[12], row.x);
+        EXPECT_EQ(base.m[13], row.y);
+        EXPECT_EQ(c.character->pupilOffset.m[12], row.pupilX.value_or(0.0f));
+        EXPECT_EQ(c.character->pupilOffset.m[13], row.pupilY.value_or(0.0f));
+        EXPECT_EQ(c.character->depth, row.depth.value_or(Character::kDefaultDepth));
+        EXPECT_EQ(c.character->mirrored, row.mirrored ? 1 : 0);
+        // The whole figure stands inside the frame.
+        EXPECT_LE(std::fabs(row.x) + Character::kFigureScaleX * row.scale, 1.0);
+        EXPECT_LE(std::fabs(row.y) + Character::kFigureScaleY * row.scale, 1.0);
+        const Rgba centre = pixelAtNdc(target->readPixels(), kWidth, kHeight, row.x, row.y);
         EXPECT_TRUE(near(centre, show->colourOf(c.pupils))) << centre;
     }
 }
@@ -142,8 +140,8 @@ TEST_F(DialogScenes, shop_harlan_turns_strictly_after_204_and_stays_turned)
 
 TEST_F(DialogScenes, cemetery_day_pupils_swing_with_the_show_time)
 {
-    EXPECT_NEAR(CemetryDayScene::harlanAt(110).pupilX, -0.013228, 1e-6);
-    EXPECT_NEAR(CemetryDayScene::vesnaAt(110).pupilX, -0.057259, 1e-6);
+    EXPECT_NEAR(*CemetryDayScene::harlanAt(110).pupilX, -0.013228, 1e-6);
+    EXPECT_NEAR(*CemetryDayScene::vesnaAt(110).pupilX, -0.057259, 1e-6);
 
     CemetryDayScene* day = find<CemetryDayScene>(*demo);
     for (double time : {106.0, 110.0, 124.0}) {

@@ -10,6 +10,7 @@
 #include "GlTest.h"
 #include "TestShow.h"
 #include "engine/Scene.h"
+#include "engine/SceneLabel.h"
 #include "show/AmigaOnDeskScene.h"
 #include "show/CemetryDayScene.h"
 #include "show/CemetryNightScene.h"
@@ -20,6 +21,7 @@
 #include "show/MyDemo.h"
 #include "show/OfficeScene.h"
 #include "show/PartyScene.h"
+#include "show/SceneWindows.h"
 #include "show/ShopScene.h"
 #include "show/StuffScene.h"
 #include "show/TelephoneScene.h"
@@ -30,25 +32,25 @@ namespace {
 constexpr int kWidth = 64;
 constexpr int kHeight = 48;
 
+// The scenes in story order, as SceneWindows numbers them.
 const struct {
     std::type_index type;
-    double start, end;
     const char* picture; // the backdrop in the middle of the window
     bool bare;           // the picture alone, no figures
-} kScenes[] = {
-    {typeid(IntroScene), 0, 5.417, "intro", true},
-    {typeid(HomeScene), 5.417, 30.998719, "home", false},
-    {typeid(StuffScene), 30.998719, 46.396776, "packs", true},
-    {typeid(TelephoneScene), 46.396776, 58.472094, "home", false},
-    {typeid(FuneralScene), 58.472094, 99.763199, "cemetry_day", false},
-    {typeid(CemetryNightScene), 99.763199, 105.962943, "cemetry_night", true},
-    {typeid(CemetryDayScene), 105.962943, 125.251035, "cemetry_day2", false},
-    {typeid(VeryrichOfficeScene), 125.251035, 168.851848, "office", false},
-    {typeid(OfficeScene), 168.851848, 180.157, "office2", false},
-    {typeid(AmigaOnDeskScene), 180.157, 192.273103, "desk", true},
-    {typeid(ShopScene), 192.273103, 207.711681, "computershop", false},
-    {typeid(PartyScene), 207.711681, 280.244632, "party", false},
-    {typeid(EndcreditScene), 280.244632, 286.403855, "endcredit", true},
+} kScenes[SceneWindows::kSceneCount] = {
+    {typeid(IntroScene), "intro", true},
+    {typeid(HomeScene), "home", false},
+    {typeid(StuffScene), "packs", true},
+    {typeid(TelephoneScene), "home", false},
+    {typeid(FuneralScene), "cemetry_day", false},
+    {typeid(CemetryNightScene), "cemetry_night", true},
+    {typeid(CemetryDayScene), "cemetry_day2", false},
+    {typeid(VeryrichOfficeScene), "office", false},
+    {typeid(OfficeScene), "office2", false},
+    {typeid(AmigaOnDeskScene), "desk", true},
+    {typeid(ShopScene), "computershop", false},
+    {typeid(PartyScene), "party", false},
+    {typeid(EndcreditScene), "endcredit", true},
 };
 
 // The backdrop in the top-left corner, where no figure ever stands.
@@ -59,21 +61,25 @@ Rgba corner(const std::vector<uint8_t>& pixels)
 
 } // namespace
 
-TEST(Show, scene_list_holds_the_thirteen_scenes_in_story_order_with_contiguous_windows)
+TEST(Show, scene_windows_start_at_zero_and_follow_one_another)
+{
+    EXPECT_EQ(SceneWindows::kBoundaries[0], 0.0);
+    for (int i = 0; i < SceneWindows::kSceneCount; ++i)
+        EXPECT_LT(SceneWindows::kBoundaries[i], SceneWindows::kBoundaries[i + 1]) << "scene " << i;
+}
+
+TEST(Show, scene_list_holds_the_thirteen_scenes_in_story_order_in_their_windows)
 {
     REQUIRE_GL();
     TestShow show;
     MyDemo demo(kWidth, kHeight);
     demo.init();
-    ASSERT_EQ(demo.scenes.size(), 13u);
-    for (size_t i = 0; i < 13; ++i) {
+    ASSERT_EQ(demo.scenes.size(), static_cast<size_t>(SceneWindows::kSceneCount));
+    for (size_t i = 0; i < demo.scenes.size(); ++i) {
         const quorvane_engine::Scene& scene = *demo.scenes[i];
-        EXPECT_EQ(std::type_index(typeid(scene)), kScenes[i].type) << "scene " << i << " is a " << typeid(scene).name();
-        EXPECT_EQ(scene.startTime, kScenes[i].start) << i;
-        EXPECT_EQ(scene.endTime, kScenes[i].end) << i;
-        if (i > 0) {
-            EXPECT_EQ(scene.startTime, demo.scenes[i - 1]->endTime) << i;
-        }
+        EXPECT_EQ(std::type_index(typeid(scene)), kScenes[i].type) << "scene " << i << " is a " << SceneLabel::className(scene);
+        EXPECT_EQ(scene.startTime, SceneWindows::kBoundaries[i]) << SceneLabel::className(scene);
+        EXPECT_EQ(scene.endTime, SceneWindows::kBoundaries[i + 1]) << SceneLabel::className(scene);
     }
 }
 
@@ -85,8 +91,11 @@ TEST(Show, every_scene_shows_its_picture_afresh_and_boundary_frames_draw_nothing
     demo.init();
     Framebuffer target(kWidth, kHeight);
 
-    for (const auto& scene : kScenes) {
-        const double middle = (scene.start + scene.end) / 2;
+    for (int i = 0; i < SceneWindows::kSceneCount; ++i) {
+        const auto& scene = kScenes[i];
+        const double start = SceneWindows::kBoundaries[i];
+        const double end = SceneWindows::kBoundaries[i + 1];
+        const double middle = (start + end) / 2;
         demo.render(middle);
         const std::vector<uint8_t> drawn = target.readPixels();
         EXPECT_TRUE(near(corner(drawn), show.colourOf(scene.picture)))
@@ -100,7 +109,7 @@ TEST(Show, every_scene_shows_its_picture_afresh_and_boundary_frames_draw_nothing
         }
 
         // At both ends of the window no scene draws: the last frame stays.
-        for (double boundary : {scene.start, scene.end}) {
+        for (double boundary : {start, end}) {
             demo.render(boundary);
             EXPECT_EQ(target.readPixels(), drawn) << "something drew at " << boundary;
         }

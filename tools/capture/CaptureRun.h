@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CaptureOptions.h"
+#include "show/ShowFiles.h"
 
 class CaptureRun {
 public:
@@ -16,8 +17,8 @@ public:
 
     // The resource list and the music, relative to the
     // working directory, as the show reads them.
-    static constexpr const char* kConfigPath = "data/config.txt";
-    static constexpr const char* kMusicPath = "data/duskwalk.ogg";
+    static constexpr const char* kConfigPath = ShowFiles::kConfig;
+    static constexpr const char* kMusicPath = ShowFiles::kMusic;
 
     // Carries out `options`; returns kSuccess or kFailure.
     static int run(const CaptureOptions& options);

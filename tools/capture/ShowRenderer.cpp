@@ -8,8 +8,8 @@
 #include <string>
 
 #include "RgbImage.h"
-#include "engine/SceneLabel.h"
 #include "engine/Scene.h"
+#include "engine/SceneLabel.h"
 #include "show/MyDemo.h"
 
 namespace {
