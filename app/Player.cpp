@@ -386,6 +386,7 @@ void Player::playForMakers()
         const bool ended = !clock.paused() && musicLength > 0.0 && time >= musicLength;
         if (ended && options.loop) {
             seek(0.0);
+            printTime("time", 0.0);
             continue;
         }
         stepper->moveTo(time);

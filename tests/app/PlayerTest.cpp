@@ -83,6 +83,20 @@ double differenceFromCapture(const TestShow& show, double time)
     return sum / (static_cast<double>(width) * height * 3);
 }
 
+// Writes music as long as the show's into `show`, made once per test run.
+void writeShowLengthMusic(const TestShow& show)
+{
+    static TempDir made;
+    static bool written = false;
+    if (!written) {
+        TestShow first;
+        writeMusic(first, 290.0);
+        ASSERT_TRUE(shell("cp " + first.path("data/duskwalk.ogg") + " " + made.path("duskwalk.ogg")));
+        written = true;
+    }
+    ASSERT_TRUE(shell("cp " + made.path("duskwalk.ogg") + " " + show.path("data/duskwalk.ogg")));
+}
+
 std::vector<std::string> with(std::vector<std::string> arguments, const std::vector<std::string>& more)
 {
     arguments.insert(arguments.end(), more.begin(), more.end());
@@ -107,7 +121,7 @@ TEST(Player, start_lands_on_a_time_or_a_scene_and_shows_what_a_capture_shows)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.start);
         TestShow show;
-        writeMusic(show, 290.0);
+        writeShowLengthMusic(show);
         const AppProcess run = AppProcess::start(show, with(kWindow, {"--paused", "--start", c.start}));
         ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
         const std::vector<double> times = printedTimes(run, 1);
@@ -127,7 +141,7 @@ TEST(Player, the_makers_keys_land_on_the_expected_times)
     if (!haveDisplay())
         GTEST_SKIP() << "needs an X display";
     TestShow show;
-    writeMusic(show, 290.0);
+    writeShowLengthMusic(show);
     const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused", "--start", "100"}));
     ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
     ASSERT_EQ(printedTimes(run, 1).size(), 1u) << run.err();
@@ -165,7 +179,7 @@ TEST(Player, pause_holds_the_picture_and_the_time)
     if (!haveDisplay())
         GTEST_SKIP() << "needs an X display";
     TestShow show;
-    writeMusic(show, 290.0);
+    writeShowLengthMusic(show);
     // The rich man walks in: the picture changes every frame while playing.
     const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--start", "209"}));
     ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
@@ -327,4 +341,20 @@ TEST(Player, tab_shows_and_hides_the_overlay_over_the_frame)
     EXPECT_TRUE(near(corner(), intro, 3)) << corner();
     press("Escape");
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+}
+
+TEST(Player, loop_starts_again_at_the_beginning)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 1.0);
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--loop", "--mute"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    const std::vector<double> times = printedTimes(run, 3, std::chrono::seconds(10));
+    ASSERT_GE(times.size(), 3u) << run.out() << run.err();
+    EXPECT_EQ(times[1], 0.0) << "back at the start";
+    EXPECT_EQ(times[2], 0.0) << "and again";
+    kill(run.pid, SIGINT);
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 130);
 }
