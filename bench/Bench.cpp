@@ -28,6 +28,9 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "ArgumentReader.h"
+#include "ToolMain.h"
+#include "UsageError.h"
 #include "engine/ConfigLine.h"
 #include "engine/Framebuffer.h"
 #include "engine/Image.h"
@@ -347,53 +350,57 @@ int benchParty(int frames)
     return 0;
 }
 
-int usage(FILE* out, int code)
-{
-    std::fprintf(out,
-        "usage: quorvane-bench startup [--runs N] [--binary QUORVANE] [--probe LIB]\n"
-        "       quorvane-bench frames [--size WxH] [--frames N]\n"
-        "       quorvane-bench party [--frames N]\n");
-    return code;
-}
+const char* const kHelp =
+    "usage: quorvane-bench startup [--runs N] [--binary QUORVANE] [--probe LIB]\n"
+    "       quorvane-bench frames [--size WxH] [--frames N]\n"
+    "       quorvane-bench party [--frames N]\n"
+    "\n"
+    "  -h, --help  this text\n"
+    "  --version   the version\n"
+    "\n"
+    "Exit codes: 0 measured, 1 failure, 2 bad usage.\n";
 
-} // namespace
-
-int main(int argc, char** argv)
+// Reads the command line and runs the measurement it names.
+int bench(const std::vector<std::string>& arguments)
 {
-    if (argc < 2)
-        return usage(stderr, 2);
-    const std::string mode = argv[1];
-    if (mode == "-h" || mode == "--help")
-        return usage(stdout, 0);
+    std::string mode;
     int runs = 9, frames = 120, width = 1920, height = 1080;
     std::string probe = QUORVANE_PROBE;
     std::string binary = QUORVANE_BINARY;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!value)
-            return usage(stderr, 2);
-        if (arg == "--runs")
-            runs = std::atoi(value);
-        else if (arg == "--frames")
-            frames = std::atoi(value);
-        else if (arg == "--probe")
-            probe = value;
-        else if (arg == "--binary")
-            binary = value;
-        else if (arg == "--size" && std::sscanf(value, "%dx%d", &width, &height) == 2)
-            ;
+    for (ArgumentReader args(arguments); args.next();) {
+        if (args.isOption("--runs"))
+            runs = ArgumentReader::integer("--runs", args.value(), 1, 1000);
+        else if (args.isOption("--frames"))
+            frames = ArgumentReader::integer("--frames", args.value(), 2, 1000000);
+        else if (args.isOption("--probe"))
+            probe = args.value();
+        else if (args.isOption("--binary"))
+            binary = args.value();
+        else if (args.isOption("--size")) {
+            const std::string size = args.value();
+            const size_t x = size.find('x');
+            if (x == std::string::npos)
+                throw UsageError("--size wants WIDTHxHEIGHT, not \"" + size + "\"");
+            width = ArgumentReader::integer("--size", size.substr(0, x), 1, 16384);
+            height = ArgumentReader::integer("--size", size.substr(x + 1), 1, 16384);
+        } else if (mode.empty())
+            mode = args.operand();
         else
-            return usage(stderr, 2);
-        ++i;
+            throw UsageError("unexpected argument \"" + args.operand() + "\"");
     }
-    if (runs < 1 || frames < 2 || width < 1 || height < 1)
-        return usage(stderr, 2);
     if (mode == "startup")
         return benchStartup(runs, binary, probe);
     if (mode == "frames")
         return benchFrames(width, height, frames);
     if (mode == "party")
         return benchParty(frames);
-    return usage(stderr, 2);
+    throw UsageError(mode.empty() ? "needs a measurement: startup, frames or party"
+                                  : "no measurement named \"" + mode + "\"");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return ToolMain("quorvane-bench", kHelp).run(argc, argv, bench);
 }
