@@ -231,36 +231,26 @@ bool renderPart(const SvgSource& source, const std::string& id, const std::strin
     return ok;
 }
 
-// Renders the images the command line asks for; returns the exit code.
-int render(const std::vector<std::string>& arguments)
+// True when every name of `only` is a texture of the list.
+bool allKnown(const std::set<std::string>& only, const std::vector<TextureEntry>& textures, const std::string& config)
 {
-    const Options options = parseOptions(arguments);
-
-    std::vector<TextureEntry> textures;
-    if (!readTextures(options.config, textures))
-        return ToolMain::kFailure;
-    for (const std::string& name : options.only) {
+    for (const std::string& name : only) {
         bool known = false;
         for (const TextureEntry& texture : textures)
             known = known || texture.name == name;
         if (!known) {
-            fail(options.config + ": no texture named \"" + name + "\"");
-            return ToolMain::kFailure;
+            fail(config + ": no texture named \"" + name + "\"");
+            return false;
         }
     }
+    return true;
+}
 
-    std::vector<SvgSource> sources(options.sources.size());
+// True when all figure files (the sources that are no picture of their own)
+// share one page size, so that every part registers with every other.
+bool shareOneFrame(const std::vector<SvgSource>& sources, const std::set<std::string>& pictureStems)
+{
     bool ok = true;
-    for (size_t i = 0; i < sources.size(); ++i)
-        ok = loadSource(options.sources[i], sources[i]) && ok;
-    if (!ok)
-        return ToolMain::kFailure;
-
-    // Which file serves each texture: a picture file of that name, or the one
-    // figure file that has an element with that id.
-    std::set<std::string> pictureStems;
-    for (const TextureEntry& texture : textures)
-        pictureStems.insert(texture.name);
     const SvgSource* figureFrame = nullptr;
     for (const SvgSource& source : sources) {
         if (pictureStems.count(source.stem))
@@ -274,36 +264,65 @@ int render(const std::vector<std::string>& arguments)
             ok = false;
         }
     }
+    return ok;
+}
+
+// Renders `texture` from the one file that serves it: a picture file of its
+// name, or the one figure file with an element of that id.
+bool renderTexture(const TextureEntry& texture, const std::vector<SvgSource>& sources,
+    const std::set<std::string>& pictureStems, const std::string& outDir)
+{
+    const SvgSource* picture = nullptr;
+    std::vector<const SvgSource*> holders;
+    const std::string ref = "#" + texture.name;
+    for (const SvgSource& source : sources) {
+        if (source.stem == texture.name)
+            picture = &source;
+        else if (!pictureStems.count(source.stem) && rsvg_handle_has_sub(source.handle, ref.c_str()))
+            holders.push_back(&source);
+    }
+    std::string places = picture ? picture->path : "";
+    for (const SvgSource* holder : holders)
+        places += (places.empty() ? "" : ", ") + holder->path;
+    if (!picture && holders.empty()) {
+        fail("texture \"" + texture.name + "\": no file " + texture.name
+             + ".svg and no element with that id in the SVG files given");
+        return false;
+    }
+    if ((picture ? 1 : 0) + holders.size() > 1) {
+        fail("texture \"" + texture.name + "\" is drawn in more than one place: " + places);
+        return false;
+    }
+    const std::string outPath = outDir + "/" + baseName(texture.path);
+    return picture ? renderPicture(*picture, outPath) : renderPart(*holders[0], texture.name, outPath);
+}
+
+// Renders the images the command line asks for; returns the exit code.
+int render(const std::vector<std::string>& arguments)
+{
+    const Options options = parseOptions(arguments);
+
+    std::vector<TextureEntry> textures;
+    if (!readTextures(options.config, textures) || !allKnown(options.only, textures, options.config))
+        return ToolMain::kFailure;
+
+    std::vector<SvgSource> sources(options.sources.size());
+    bool ok = true;
+    for (size_t i = 0; i < sources.size(); ++i)
+        ok = loadSource(options.sources[i], sources[i]) && ok;
+    if (!ok)
+        return ToolMain::kFailure;
+
+    std::set<std::string> pictureStems;
+    for (const TextureEntry& texture : textures)
+        pictureStems.insert(texture.name);
+    ok = shareOneFrame(sources, pictureStems);
 
     int written = 0;
     for (const TextureEntry& texture : textures) {
         if (!options.only.empty() && !options.only.count(texture.name))
             continue;
-        const SvgSource* picture = nullptr;
-        std::vector<const SvgSource*> holders;
-        const std::string ref = "#" + texture.name;
-        for (const SvgSource& source : sources) {
-            if (source.stem == texture.name)
-                picture = &source;
-            else if (!pictureStems.count(source.stem) && rsvg_handle_has_sub(source.handle, ref.c_str()))
-                holders.push_back(&source);
-        }
-        std::string places = picture ? picture->path : "";
-        for (const SvgSource* holder : holders)
-            places += (places.empty() ? "" : ", ") + holder->path;
-        if (!picture && holders.empty()) {
-            fail("texture \"" + texture.name + "\": no file " + texture.name
-                 + ".svg and no element with that id in the SVG files given");
-            ok = false;
-            continue;
-        }
-        if ((picture ? 1 : 0) + holders.size() > 1) {
-            fail("texture \"" + texture.name + "\" is drawn in more than one place: " + places);
-            ok = false;
-            continue;
-        }
-        const std::string outPath = options.outDir + "/" + baseName(texture.path);
-        const bool rendered = picture ? renderPicture(*picture, outPath) : renderPart(*holders[0], texture.name, outPath);
+        const bool rendered = renderTexture(texture, sources, pictureStems, options.outDir);
         written += rendered ? 1 : 0;
         ok = rendered && ok;
     }
