@@ -2,6 +2,7 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <vector>
@@ -65,5 +66,58 @@ Image Image::decode(const unsigned char* bytes, size_t size)
     image.width = width;
     image.height = height;
     image.pixels = {decoded, stbi_image_free};
+    image.bounds = findBounds(decoded, width, height);
+    image.opaque = allOpaque(decoded, width, height);
     return image;
+}
+
+Image::Bounds Image::findBounds(const unsigned char* rgba, int width, int height)
+{
+    Bounds found{width, height, 0, 0};
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* row = rgba + static_cast<size_t>(y) * width * 4;
+        int first = 0;
+        while (first < width && row[first * 4 + 3] == 0)
+            ++first;
+        if (first == width)
+            continue;
+        int last = width - 1;
+        while (row[last * 4 + 3] == 0)
+            --last;
+        found.x0 = std::min(found.x0, first);
+        found.x1 = std::max(found.x1, last + 1);
+        found.y0 = std::min(found.y0, y);
+        found.y1 = y + 1;
+    }
+    if (found.empty())
+        return Bounds{};
+    // Linear filtering at a texture coordinate reads the two texels whose
+    // centres lie nearest it on each axis, so a sample point half a texel or
+    // more outside the texels with alpha reads only transparent ones and
+    // gives transparent black. The margin is a whole texel, so that a sample
+    // point rounded by the rasterizer's and the filter's fixed-point
+    // precision (far below a texel) still reads nothing. Repeating wraps a
+    // sample point within half a texel of one edge round to the texels of
+    // the opposite edge: when the texels with alpha reach within the margin
+    // of an edge, the bounds take that whole axis.
+    const auto grow = [](int& from, int& to, int size) {
+        from -= 1;
+        to += 1;
+        if (from < 0 || to > size) {
+            from = 0;
+            to = size;
+        }
+    };
+    grow(found.x0, found.x1, width);
+    grow(found.y0, found.y1, height);
+    return found;
+}
+
+bool Image::allOpaque(const unsigned char* rgba, int width, int height)
+{
+    const size_t count = static_cast<size_t>(width) * height;
+    for (size_t i = 0; i < count; ++i)
+        if (rgba[i * 4 + 3] != 255)
+            return false;
+    return true;
 }

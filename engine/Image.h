@@ -8,6 +8,20 @@
 
 class Image {
 public:
+    // A rectangle of texels, x0 <= x < x1 and y0 <= y < y1, row 0 at the top.
+    struct Bounds {
+        int x0 = 0;
+        int y0 = 0;
+        int x1 = 0;
+        int y1 = 0;
+
+        bool empty() const { return x1 <= x0 || y1 <= y0; }
+        bool operator==(const Bounds& other) const
+        {
+            return x0 == other.x0 && y0 == other.y0 && x1 == other.x1 && y1 == other.y1;
+        }
+    };
+
     // Largest image accepted, checked from the file's header before any
     // pixel is decoded, so that a forged header cannot make us allocate
     // gigabytes; and the largest file read at all.
@@ -22,8 +36,18 @@ public:
 
     bool ok() const { return pixels != nullptr; }
 
+    // Where a texture of `rgba` (width x height texels, top row first),
+    // sampled with linear filtering and repeating, can give anything but
+    // transparent black: the texels with alpha above 0, grown by a margin.
+    // Empty when every texel is transparent.
+    static Bounds findBounds(const unsigned char* rgba, int width, int height);
+    // True when every alpha of `rgba` is 255.
+    static bool allOpaque(const unsigned char* rgba, int width, int height);
+
     int width = 0;
     int height = 0;
     std::unique_ptr<unsigned char, void (*)(void*)> pixels{nullptr, nullptr};
     std::string error; // why there are no pixels; empty when ok()
+    Bounds bounds;      // findBounds of the pixels; empty when not ok()
+    bool opaque = false; // allOpaque of the pixels; false when not ok()
 };

@@ -1,11 +1,30 @@
 #include "ImageLoader.h"
 
 #include <algorithm>
+#include <exception>
 #include <fstream>
+#include <new>
 
 #include "ConfigLine.h"
 
 namespace {
+
+// Image::load, with a failure that throws (out of memory) turned into a
+// failed image like any other, so that it reaches the caller as a warning.
+Image loadImage(const std::string& path)
+{
+    try {
+        return Image::load(path);
+    } catch (const std::bad_alloc&) {
+        Image image;
+        image.error = "out of memory";
+        return image;
+    } catch (const std::exception& error) {
+        Image image;
+        image.error = error.what();
+        return image;
+    }
+}
 
 // The one prefetch of the process, and the resource list it read.
 std::unique_ptr<ImageLoader> prefetched;
@@ -26,8 +45,13 @@ ImageLoader::ImageLoader(std::vector<std::string> paths, unsigned workers)
     // up as fast as no limit at all), few enough that the decoded pixels of
     // a whole show never sit in memory at once.
     lookahead = kLookahead;
-    for (unsigned i = 0; i < workers; ++i)
-        threads.emplace_back(&ImageLoader::work, this);
+    // A thread that cannot be started (std::system_error) leaves fewer
+    // workers; with none, take() decodes on the caller's thread.
+    try {
+        for (unsigned i = 0; i < workers; ++i)
+            threads.emplace_back(&ImageLoader::work, this);
+    } catch (const std::exception&) {
+    }
 }
 
 ImageLoader::~ImageLoader()
@@ -50,7 +74,7 @@ void ImageLoader::work()
             return;
         const size_t index = next++;
         lock.unlock();
-        Image image = Image::load(paths[index]);
+        Image image = loadImage(paths[index]);
         lock.lock();
         images[index] = std::move(image);
         done[index] = 1;
@@ -63,7 +87,7 @@ Image ImageLoader::take(size_t index)
     std::unique_lock<std::mutex> lock(mutex);
     if (threads.empty()) {
         lock.unlock();
-        return Image::load(paths[index]);
+        return loadImage(paths[index]);
     }
     // Let the workers run ahead of this index even if earlier ones were
     // skipped.

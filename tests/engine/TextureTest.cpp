@@ -174,3 +174,116 @@ TEST(Texture, every_test_image_decodes_or_is_refused_without_harm)
         EXPECT_EQ(texture.width == 0, texture.height == 0) << entry.path();
     }
 }
+
+TEST(Image, bounds_hold_every_texel_with_alpha_and_a_texel_of_margin)
+{
+    struct Texel {
+        int x, y, alpha;
+    };
+    struct Case {
+        const char* what;
+        int width, height;
+        std::vector<Texel> texels; // the rest is transparent (with colour)
+        Image::Bounds bounds;
+        bool opaque;
+    };
+    const auto every = [](int width, int height, int alpha) {
+        std::vector<Texel> texels;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                texels.push_back({x, y, alpha});
+        return texels;
+    };
+    const Case cases[] = {
+        {"fully transparent", 7, 5, {}, {}, false},
+        {"fully opaque", 7, 5, every(7, 5, 255), {0, 0, 7, 5}, true},
+        {"alpha 254 everywhere", 3, 3, every(3, 3, 254), {0, 0, 3, 3}, false},
+        {"transparent border round a block", 9, 7, {{3, 2, 255}, {5, 4, 255}, {4, 3, 255}}, {2, 1, 7, 6}, false},
+        {"a faint texel counts", 9, 7, {{4, 3, 1}}, {3, 2, 6, 5}, false},
+        {"odd size, one texel", 11, 3, {{5, 1, 255}}, {4, 0, 7, 3}, false},
+        {"one texel off the corner", 9, 7, {{1, 1, 255}}, {0, 0, 3, 3}, false},
+        {"top-left corner wraps to both far edges", 9, 7, {{0, 0, 255}}, {0, 0, 9, 7}, false},
+        {"top-right corner", 9, 7, {{8, 0, 255}}, {0, 0, 9, 7}, false},
+        {"bottom-left corner", 9, 7, {{0, 6, 255}}, {0, 0, 9, 7}, false},
+        {"bottom-right corner", 9, 7, {{8, 6, 255}}, {0, 0, 9, 7}, false},
+        {"left edge only: whole width, rows with margin", 9, 7, {{0, 3, 255}}, {0, 2, 9, 5}, false},
+        {"bottom edge only: whole height", 9, 7, {{4, 6, 255}}, {3, 0, 6, 7}, false},
+        {"one texel image", 1, 1, {{0, 0, 255}}, {0, 0, 1, 1}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<unsigned char> rgba(static_cast<size_t>(c.width) * c.height * 4, 0);
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            rgba[i] = rgba[i + 1] = rgba[i + 2] = 200; // colour without alpha shows nothing
+        for (const Texel& t : c.texels)
+            rgba[(static_cast<size_t>(t.y) * c.width + t.x) * 4 + 3] = static_cast<unsigned char>(t.alpha);
+        const Image::Bounds found = Image::findBounds(rgba.data(), c.width, c.height);
+        EXPECT_TRUE(found == c.bounds) << found.x0 << "," << found.y0 << " to " << found.x1 << "," << found.y1;
+        EXPECT_EQ(found.empty(), c.texels.empty());
+        EXPECT_EQ(Image::allOpaque(rgba.data(), c.width, c.height), c.opaque);
+    }
+}
+
+TEST(Texture, keeps_its_bounds_and_is_found_by_its_gl_name)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    std::vector<uint8_t> pixels(5 * 4 * 4, 0);
+    pixels[(2 * 5 + 3) * 4 + 3] = 255; // one texel at (3, 2)
+    writePng(dir.path("dot.png"), 5, 4, 4, pixels);
+    writeSolidPng(dir.path("opaque.png"), 3, 2, 10, 20, 30);
+    const Texture dot(dir.path("dot.png").c_str());
+    const Texture opaque(dir.path("opaque.png").c_str());
+    testing::internal::CaptureStderr();
+    const Texture missing(dir.path("missing.png").c_str());
+    testing::internal::GetCapturedStderr();
+
+    EXPECT_TRUE(dot.bounds == (Image::Bounds{2, 1, 5, 4}));
+    EXPECT_FALSE(dot.opaque);
+    EXPECT_TRUE(opaque.bounds == (Image::Bounds{0, 0, 3, 2}));
+    EXPECT_TRUE(opaque.opaque);
+    EXPECT_TRUE(missing.bounds.empty());
+    EXPECT_FALSE(missing.opaque);
+    for (const Texture* texture : {&dot, &opaque, &missing}) {
+        const Texture* found = Texture::find(texture->id);
+        ASSERT_NE(found, nullptr);
+        EXPECT_TRUE(found->bounds == texture->bounds);
+        EXPECT_EQ(found->width, texture->width);
+    }
+    GLuint other = 0;
+    glGenTextures(1, &other);
+    EXPECT_EQ(Texture::find(other), nullptr) << "a texture made elsewhere is unknown";
+    EXPECT_EQ(Texture::find(0), nullptr);
+}
+
+TEST(Texture, an_image_larger_than_the_driver_takes_is_refused)
+{
+    EXPECT_EQ(Texture::refusal(16384, 1, 16384), "");
+    EXPECT_EQ(Texture::refusal(1, 1, 1), "");
+    EXPECT_EQ(Texture::refusal(16385, 1, 16384),
+              "16385x1 is larger than the 16384 pixels a side this GL driver takes for a texture");
+    EXPECT_NE(Texture::refusal(2, 4097, 4096), "");
+}
+
+TEST(Texture, a_reloaded_picture_brings_its_own_bounds)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    std::vector<uint8_t> pixels(6 * 6 * 4, 0);
+    pixels[(3 * 6 + 3) * 4 + 3] = 255;
+    writePng(dir.path("part.png"), 6, 6, 4, pixels);
+    const Texture texture(dir.path("part.png").c_str());
+    EXPECT_TRUE(Texture::find(texture.id)->bounds == (Image::Bounds{2, 2, 5, 5}));
+
+    writeSolidPng(dir.path("part.png"), 8, 4, 1, 2, 3);
+    std::string error;
+    ASSERT_TRUE(Texture::reload(texture.id, dir.path("part.png").c_str(), error)) << error;
+    const Texture* reloaded = Texture::find(texture.id);
+    EXPECT_TRUE(reloaded->bounds == (Image::Bounds{0, 0, 8, 4}));
+    EXPECT_TRUE(reloaded->opaque);
+    EXPECT_EQ(reloaded->width, 8);
+
+    EXPECT_FALSE(Texture::reload(texture.id, dir.path("gone.png").c_str(), error));
+    EXPECT_EQ(error, "can't fopen");
+    EXPECT_TRUE(Texture::find(texture.id)->bounds == (Image::Bounds{0, 0, 8, 4})) << "a failed reload keeps all";
+}
