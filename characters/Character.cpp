@@ -4,9 +4,54 @@
 #include <utility>
 
 #include "DialogScript.h"
+#include "PartScissor.h"
 #include "engine/Random.h"
 #include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
+#include "engine/Texture.h"
+
+namespace {
+
+// The row of the figure frame that raised arms mirror about, as the sprite
+// program declares it; below 0 when the program has no such uniform.
+double shoulderLineOf(const ShaderProgram& program)
+{
+    const GLint location = glGetUniformLocation(program.id, UniformName::kShoulderLine);
+    GLfloat line = -1.0f;
+    if (location >= 0)
+        glGetUniformfv(program.id, location, &line);
+    return line;
+}
+
+// One figure's drawing of its parts, with what every part shares.
+struct PartDraw {
+    ShaderProgram* program;
+    const char* samplerName;
+    const char* matrixName;
+    PartScissor::Sampling sampling;
+    GLint viewport[4];
+
+    // Draws `quad` with `texture` through `matrix`, clipped to where the
+    // texture's picture can show; a texture with nothing to show is not
+    // drawn, one made outside Texture is drawn whole.
+    void draw(Quad& quad, GLuint texture, const Mat4& matrix)
+    {
+        const Texture* known = Texture::find(texture);
+        if (known) {
+            int box[4];
+            if (!PartScissor::find(known->bounds, known->width, known->height, matrix, sampling, viewport, box))
+                return;
+            glScissor(box[0], box[1], box[2], box[3]);
+        } else {
+            glScissor(viewport[0], viewport[1], viewport[2], viewport[3]);
+        }
+        program->bindTexture(samplerName, texture);
+        program->setMatrix(matrixName, matrix);
+        quad.draw();
+    }
+};
+
+} // namespace
 
 const Character::Part Character::kParts[kPartCount] = {
     // texture                  depth step  moves
@@ -131,6 +176,15 @@ void Character::draw(ShaderProgram* program, const char* samplerName, const char
     const Mat4 headTransform = headOffset.multiply(baseTransform);
     const Mat4 pupilTransform = pupilOffset.multiply(headOffset).multiply(baseTransform);
     const Mat4* transforms[] = {&baseTransform, &headTransform, &pupilTransform};
+
+    // Each part is drawn through the scissor rectangle where its picture can
+    // show, so that the transparent rest of its figure-sized quad costs no
+    // fragments (see PartScissor).
+    PartDraw drawing{program, samplerName, matrixName, {}, {}};
+    glGetIntegerv(GL_VIEWPORT, drawing.viewport);
+    drawing.sampling.mirrored = mirrored == 1;
+    drawing.sampling.shoulderLine = shoulderLineOf(*program);
+    glEnable(GL_SCISSOR_TEST);
     for (int i = 0; i < kPartCount; ++i) {
         const Part& part = kParts[i];
         // Only the arms know the raised pose.
@@ -138,12 +192,12 @@ void Character::draw(ShaderProgram* program, const char* samplerName, const char
         program->setFloat(UniformName::kDepth, depth - part.depthStep);
         if (arms)
             program->setInt(UniformName::kArmsUp, armsUp);
-        program->bindTexture(samplerName, this->*part.texture);
-        program->setMatrix(matrixName, *transforms[static_cast<int>(part.moves)]);
-        partQuads[i].draw();
+        drawing.sampling.raised = arms && armsUp == 1;
+        drawing.draw(partQuads[i], this->*part.texture, *transforms[static_cast<int>(part.moves)]);
         if (arms)
             program->setInt(UniformName::kArmsUp, 0);
     }
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void Character::render(double time, ShaderProgram* program, const char* samplerName, const char* matrixName)

@@ -18,7 +18,8 @@ uniform int up;
 // frame, 1 its bottom. 0.30 is row 238.5 of the 511x795 frame of
 // content/art/figures: every sleeve starts on that row and every hand ends
 // above row 477 (twice the line), so raised arms stay inside the frame.
-const float kShoulderLine = 0.30;
+// A uniform only so that the drawing code can read it: nothing sets it.
+uniform float shoulderLine = 0.30;
 
 out vec2 uv;
 
@@ -28,7 +29,7 @@ void main()
     if (mirror == 1)
         t.x = 1.0 - t.x;
     if (up == 1)
-        t.y = 2.0 * kShoulderLine - t.y;
+        t.y = 2.0 * shoulderLine - t.y;
     uv = t;
     vec4 p = pmatrix * vec4(position, 0.0, 1.0);
     gl_Position = vec4(p.xy, zscore, p.w);

@@ -16,5 +16,6 @@ constexpr const char* kMatrix = "pmatrix"; // the quad's transform
 constexpr const char* kMirror = "mirror";  // 1: the figure is drawn mirrored
 constexpr const char* kDepth = "zscore";   // the part's depth
 constexpr const char* kArmsUp = "up";      // 1: the arms are drawn raised
+constexpr const char* kShoulderLine = "shoulderLine"; // the line raised arms mirror about (read, never set)
 constexpr const char* kTime = "time";      // show time, seconds
 } // namespace UniformName
