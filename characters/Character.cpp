@@ -32,22 +32,22 @@ struct PartDraw {
     GLint viewport[4];
 
     // Draws `quad` with `texture` through `matrix`, clipped to where the
-    // texture's picture can show; a texture with nothing to show is not
-    // drawn, one made outside Texture is drawn whole.
+    // texture's picture can show (once per band of PartScissor::findBands);
+    // a texture with nothing to show is not drawn, one made outside Texture
+    // is drawn whole.
     void draw(Quad& quad, GLuint texture, const Mat4& matrix)
     {
         const Texture* known = Texture::find(texture);
-        if (known) {
-            int box[4];
-            if (!PartScissor::find(known->bounds, known->width, known->height, matrix, sampling, viewport, box))
-                return;
-            glScissor(box[0], box[1], box[2], box[3]);
-        } else {
-            glScissor(viewport[0], viewport[1], viewport[2], viewport[3]);
-        }
+        int boxes[PartScissor::kMaxBands][4] = {{viewport[0], viewport[1], viewport[2], viewport[3]}};
+        const int count = known ? PartScissor::findBands(*known, matrix, sampling, viewport, boxes) : 1;
+        if (count == 0)
+            return;
         program->bindTexture(samplerName, texture);
         program->setMatrix(matrixName, matrix);
-        quad.draw();
+        for (int i = 0; i < count; ++i) {
+            glScissor(boxes[i][0], boxes[i][1], boxes[i][2], boxes[i][3]);
+            quad.draw();
+        }
     }
 };
 

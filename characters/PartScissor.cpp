@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/Mat4.h"
+#include "engine/Texture.h"
 
 bool PartScissor::find(const Image::Bounds& bounds, int width, int height, const Mat4& matrix,
                        const Sampling& sampling, const int viewport[4], int box[4])
@@ -74,4 +75,88 @@ bool PartScissor::find(const Image::Bounds& bounds, int width, int height, const
     box[2] = static_cast<int>(x1 - x0);
     box[3] = static_cast<int>(y1 - y0);
     return true;
+}
+
+int PartScissor::findBands(const Texture& texture, const Mat4& matrix, const Sampling& sampling,
+                           const int viewport[4], int boxes[kMaxBands][4])
+{
+    int box[4];
+    if (!find(texture.bounds, texture.width, texture.height, matrix, sampling, viewport, box))
+        return 0;
+    for (int i = 0; i < 4; ++i)
+        boxes[0][i] = box[i];
+    const float* m = matrix.m;
+    const bool upright = m[1] == 0.0f && m[4] == 0.0f && m[3] == 0.0f && m[7] == 0.0f && m[15] == 1.0f &&
+                         m[0] != 0.0f && m[5] != 0.0f;
+    const int width = texture.width;
+    const int height = texture.height;
+    const int bandCount = std::min(kMaxBands, box[3] / kMinBandRows);
+    if (!upright || bandCount < 2 || texture.rows.size() != static_cast<size_t>(height) ||
+        (sampling.raised && sampling.shoulderLine < 0.0))
+        return 1;
+
+    // The texture coordinate t that the program samples at window row y.
+    const auto sampledT = [&](double y) {
+        const double ndcY = (y - viewport[1]) / viewport[3] * 2.0 - 1.0;
+        const double quadY = (ndcY - m[13]) / m[5];
+        const double t = (1.0 - quadY) / 2.0;
+        return sampling.raised ? 2.0 * sampling.shoulderLine - t : t;
+    };
+    const auto windowX = [&](double s) {
+        const double quadX = 2.0 * (sampling.mirrored ? 1.0 - s : s) - 1.0;
+        return viewport[0] + (m[0] * quadX + m[12] + 1.0) * 0.5 * viewport[2];
+    };
+
+    int count = 0;
+    long long area = 0;
+    for (int band = 0; band < bandCount; ++band) {
+        const int rowFrom = box[1] + box[3] * band / bandCount;
+        const int rowTo = box[1] + box[3] * (band + 1) / bandCount;
+        // The texel rows that sample points in these pixel rows can read,
+        // with a pixel of slack above and below and a texel more for
+        // rounding; repeating wraps rows past an edge to the other edge.
+        const double tA = sampledT(rowFrom - 1.0);
+        const double tB = sampledT(rowTo + 1.0);
+        const long long first = static_cast<long long>(std::floor(std::min(tA, tB) * height)) - 2;
+        const long long last = std::min(static_cast<long long>(std::ceil(std::max(tA, tB) * height)) + 1,
+                                        first + height - 1);
+        int from = width;
+        int to = 0;
+        for (long long row = first; row <= last; ++row) {
+            const Image::Span& span = texture.rows[static_cast<size_t>(((row % height) + height) % height)];
+            if (span.from == span.to)
+                continue;
+            from = std::min(from, span.from);
+            to = std::max(to, span.to);
+        }
+        if (to <= from)
+            continue; // nothing in these rows can show
+        // A texel of margin, as Image::findBounds grows its bounds.
+        from -= 1;
+        to += 1;
+        if (from < 0 || to > width) {
+            from = 0;
+            to = width;
+        }
+        const double xA = windowX(static_cast<double>(from) / width);
+        const double xB = windowX(static_cast<double>(to) / width);
+        const int left = static_cast<int>(std::max(std::floor(std::min(xA, xB)) - 1.0, static_cast<double>(box[0])));
+        const int right =
+            static_cast<int>(std::min(std::ceil(std::max(xA, xB)) + 1.0, static_cast<double>(box[0] + box[2])));
+        if (right <= left)
+            continue;
+        boxes[count][0] = left;
+        boxes[count][1] = rowFrom;
+        boxes[count][2] = right - left;
+        boxes[count][3] = rowTo - rowFrom;
+        area += static_cast<long long>(right - left) * (rowTo - rowFrom);
+        ++count;
+    }
+    // Bands cost a draw each: worth it only when they save a quarter.
+    if (count > 0 && area * 4 > 3LL * box[2] * box[3]) {
+        for (int i = 0; i < 4; ++i)
+            boxes[0][i] = box[i];
+        return 1;
+    }
+    return count;
 }

@@ -66,14 +66,15 @@ Image Image::decode(const unsigned char* bytes, size_t size)
     image.width = width;
     image.height = height;
     image.pixels = {decoded, stbi_image_free};
-    image.bounds = findBounds(decoded, width, height);
+    image.rows = findRowSpans(decoded, width, height);
+    image.bounds = boundsOf(image.rows, width);
     image.opaque = allOpaque(decoded, width, height);
     return image;
 }
 
-Image::Bounds Image::findBounds(const unsigned char* rgba, int width, int height)
+std::vector<Image::Span> Image::findRowSpans(const unsigned char* rgba, int width, int height)
 {
-    Bounds found{width, height, 0, 0};
+    std::vector<Span> rows(static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         const unsigned char* row = rgba + static_cast<size_t>(y) * width * 4;
         int first = 0;
@@ -84,8 +85,26 @@ Image::Bounds Image::findBounds(const unsigned char* rgba, int width, int height
         int last = width - 1;
         while (row[last * 4 + 3] == 0)
             --last;
-        found.x0 = std::min(found.x0, first);
-        found.x1 = std::max(found.x1, last + 1);
+        rows[static_cast<size_t>(y)] = Span{first, last + 1};
+    }
+    return rows;
+}
+
+Image::Bounds Image::findBounds(const unsigned char* rgba, int width, int height)
+{
+    return boundsOf(findRowSpans(rgba, width, height), width);
+}
+
+Image::Bounds Image::boundsOf(const std::vector<Span>& rows, int width)
+{
+    const int height = static_cast<int>(rows.size());
+    Bounds found{width, height, 0, 0};
+    for (int y = 0; y < height; ++y) {
+        const Span& row = rows[static_cast<size_t>(y)];
+        if (row.from == row.to)
+            continue;
+        found.x0 = std::min(found.x0, row.from);
+        found.x1 = std::max(found.x1, row.to);
         found.y0 = std::min(found.y0, y);
         found.y1 = y + 1;
     }

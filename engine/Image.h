@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Image {
 public:
@@ -20,6 +21,13 @@ public:
         {
             return x0 == other.x0 && y0 == other.y0 && x1 == other.x1 && y1 == other.y1;
         }
+    };
+
+    // The texels with alpha above 0 in one row: from <= x < to; from == to
+    // when there are none.
+    struct Span {
+        int from = 0;
+        int to = 0;
     };
 
     // Largest image accepted, checked from the file's header before any
@@ -41,6 +49,10 @@ public:
     // transparent black: the texels with alpha above 0, grown by a margin.
     // Empty when every texel is transparent.
     static Bounds findBounds(const unsigned char* rgba, int width, int height);
+    // findBounds of an image `width` wide whose rows have `rows`.
+    static Bounds boundsOf(const std::vector<Span>& rows, int width);
+    // The Span of every row of `rgba`, top row first.
+    static std::vector<Span> findRowSpans(const unsigned char* rgba, int width, int height);
     // True when every alpha of `rgba` is 255.
     static bool allOpaque(const unsigned char* rgba, int width, int height);
 
@@ -50,4 +62,5 @@ public:
     std::string error; // why there are no pixels; empty when ok()
     Bounds bounds;      // findBounds of the pixels; empty when not ok()
     bool opaque = false; // allOpaque of the pixels; false when not ok()
+    std::vector<Span> rows; // findRowSpans of the pixels; none when not ok()
 };

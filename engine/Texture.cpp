@@ -33,6 +33,7 @@ Texture::Texture(const char* path, const Image& image)
     , height(image.height)
     , bounds(image.bounds)
     , opaque(image.opaque)
+    , rows(image.rows)
 {
     glGenTextures(1, &id);
     std::string error = image.error;
@@ -45,6 +46,7 @@ Texture::Texture(const char* path, const Image& image)
         height = 0;
         bounds = Image::Bounds{};
         opaque = false;
+        rows.clear();
     }
 
     glBindTexture(GL_TEXTURE_2D, id);
@@ -89,6 +91,7 @@ bool Texture::reload(GLuint id, const char* path, std::string& error)
         texture.height = image.height;
         texture.bounds = image.bounds;
         texture.opaque = image.opaque;
+        texture.rows = image.rows;
     }
     return true;
 }

@@ -11,6 +11,7 @@
 #include <GL/glew.h>
 
 #include <string>
+#include <vector>
 
 #include "Image.h"
 
@@ -44,4 +45,7 @@ public:
     Image::Bounds bounds;
     // Every texel has alpha 255, so drawing it with blending changes nothing.
     bool opaque;
+    // The texels with alpha in each row, top row first (Image::rows); none
+    // for an image that did not load.
+    std::vector<Image::Span> rows;
 };

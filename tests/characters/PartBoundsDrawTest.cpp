@@ -4,6 +4,7 @@
 // every way the show places a figure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>
@@ -32,8 +33,10 @@ ShaderProgram* sprite()
 
 // A part picture: transparent but for a block from (x0, y0) to (x1, y1)
 // (inclusive) in `colour`, with a ring of half-transparent texels around
-// it and a faint texel (alpha 1) at its top left.
-std::vector<uint8_t> partPicture(int x0, int y0, int x1, int y1, Rgba colour)
+// it and a faint texel (alpha 1) at its top left. A slanted block loses a
+// texel on the left with every row down, down to a third of its width, so
+// that its rows differ in width as a figure's do.
+std::vector<uint8_t> partPicture(int x0, int y0, int x1, int y1, Rgba colour, bool slanted = false)
 {
     std::vector<uint8_t> rgba(static_cast<size_t>(kWidth) * kHeight * 4, 0);
     const auto put = [&](int x, int y, int alpha) {
@@ -45,9 +48,11 @@ std::vector<uint8_t> partPicture(int x0, int y0, int x1, int y1, Rgba colour)
         p[2] = static_cast<uint8_t>(colour.b);
         p[3] = static_cast<uint8_t>(alpha);
     };
-    for (int y = y0 - 1; y <= y1 + 1; ++y)
-        for (int x = x0 - 1; x <= x1 + 1; ++x)
-            put(x, y, (x < x0 || x > x1 || y < y0 || y > y1) ? 128 : colour.a);
+    for (int y = y0 - 1; y <= y1 + 1; ++y) {
+        const int left = slanted ? std::min(x0 + std::max(y - y0, 0), x1 - (x1 - x0) / 3) : x0;
+        for (int x = left - 1; x <= x1 + 1; ++x)
+            put(x, y, (x < left || x > x1 || y < y0 || y > y1) ? 128 : colour.a);
+    }
     put(x0 - 2, y0 - 2, 1);
     return rgba;
 }
@@ -77,10 +82,10 @@ struct Parts {
     Parts()
     {
         const std::vector<uint8_t> pictures[8] = {
-            partPicture(18, 24, 32, 50, {200, 40, 40, 255}),   // body
-            partPicture(10, 26, 40, 60, {40, 160, 40, 230}),   // arms
-            partPicture(20, 50, 30, 77, {30, 30, 30, 255}),    // legs
-            partPicture(19, 6, 31, 22, {230, 190, 150, 255}),  // head
+            partPicture(14, 24, 36, 50, {200, 40, 40, 255}, true), // body
+            partPicture(2, 26, 48, 60, {40, 160, 40, 230}, true),  // arms
+            partPicture(20, 50, 30, 77, {30, 30, 30, 255}),        // legs
+            partPicture(12, 2, 40, 22, {230, 190, 150, 255}, true), // head
             partPicture(40, 0, 50, 9, {120, 60, 10, 255}),     // hair, at two edges
             partPicture(23, 17, 27, 18, {150, 0, 60, 255}),    // mouth
             std::vector<uint8_t>(static_cast<size_t>(kWidth) * kHeight * 4, 0), // eyes: nothing
@@ -150,6 +155,9 @@ TEST(PartBoundsDraw, figures_clipped_to_their_bounds_read_back_as_whole_quads)
         {"small and off the edge", [](Character& c) { c.setScale(0.3f); c.setPosition(0.95f, -0.9f); }},
         {"head dipped, pupils moved", [](Character& c) { c.setHeadOffset(-0.05f); c.setPupilOffset(0.03f, -0.02f); }},
         {"sub-pixel position", [](Character& c) { c.setScale(0.77f); c.setPosition(0.0031f, -0.0047f); }},
+        {"small (texels smaller than pixels)", [](Character& c) { c.setScale(0.45f); c.setPosition(-0.4f, 0.3f); }},
+        {"upside down (negative scale)", [](Character& c) { c.baseTransform.setScale(0.5, -0.8, 1.0); }},
+        {"raised, mirrored, large", [](Character& c) { c.setScale(1.6f); c.raiseArms(); c.setMirrored(); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

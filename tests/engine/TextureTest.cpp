@@ -286,4 +286,22 @@ TEST(Texture, a_reloaded_picture_brings_its_own_bounds)
     EXPECT_FALSE(Texture::reload(texture.id, dir.path("gone.png").c_str(), error));
     EXPECT_EQ(error, "can't fopen");
     EXPECT_TRUE(Texture::find(texture.id)->bounds == (Image::Bounds{0, 0, 8, 4})) << "a failed reload keeps all";
+    EXPECT_EQ(reloaded->rows.size(), 4u);
+}
+
+TEST(Image, row_spans_run_from_the_first_to_past_the_last_texel_with_alpha)
+{
+    // 5x3: row 0 transparent, row 1 alpha at x 1 and 3 (a gap between),
+    // row 2 alpha at the last texel only.
+    std::vector<unsigned char> rgba(5 * 3 * 4, 0);
+    for (const int texel : {5 + 1, 5 + 3, 10 + 4})
+        rgba[texel * 4 + 3] = 9;
+    const std::vector<Image::Span> rows = Image::findRowSpans(rgba.data(), 5, 3);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].from, rows[0].to);
+    EXPECT_EQ(rows[1].from, 1);
+    EXPECT_EQ(rows[1].to, 4);
+    EXPECT_EQ(rows[2].from, 4);
+    EXPECT_EQ(rows[2].to, 5);
+    EXPECT_TRUE(Image::boundsOf(rows, 5) == (Image::Bounds{0, 0, 5, 3})) << "the last column wraps to the first";
 }
