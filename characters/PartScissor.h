@@ -28,8 +28,8 @@ public:
                      const int viewport[4], int box[4]);
 
     // Most rectangles findBands gives, and the fewest pixel rows in one.
-    static constexpr int kMaxBands = 4;
-    static constexpr int kMinBandRows = 32;
+    static constexpr int kMaxBands = 8;
+    static constexpr int kMinBandRows = 16;
 
     // The rectangle of find() for `texture`, cut into bands of whole pixel
     // rows, each only as wide as the texels of its rows need, when the part
