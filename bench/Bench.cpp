@@ -3,7 +3,11 @@
 //
 //   quorvane-bench startup [--runs N]         time to first frame vs floor
 //   quorvane-bench frames [--size WxH] [--frames N]
-//                                             per-scene frame times vs floor
+//                                             per-scene frame times vs a bare
+//                                             backdrop; texture bytes, memory
+//   quorvane-bench backdrop [--size WxH] [--frames N]
+//                                             the backdrop pass vs the cheapest
+//                                             fills from a texture
 //   quorvane-bench party [--frames N]         the busiest scene only (for
 //                                             callgrind)
 //
@@ -22,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <string>
 #include <thread>
@@ -39,8 +44,10 @@
 #include "engine/Quad.h"
 #include "engine/Scene.h"
 #include "engine/SceneLabel.h"
+#include "engine/ShaderNames.h"
 #include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
+#include "show/Backdrop.h"
 #include "show/MyDemo.h"
 #include "show/ShowFiles.h"
 
@@ -59,6 +66,15 @@ double monotonicNow()
 {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec + now.tv_nsec * 1e-9;
+}
+
+// CPU time of the whole process (every thread, llvmpipe's included), in
+// seconds: steadier than the wall clock on a machine shared with others.
+double processCpuNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return now.tv_sec + now.tv_nsec * 1e-9;
 }
 
@@ -243,89 +259,66 @@ int benchStartup(int runs, const std::string& binary, const std::string& probe, 
     return 0;
 }
 
-// The floor of a frame: one backdrop quad and as many figure-sized quads as
-// the scene draws parts, each with a picture of its own of the show's sizes,
-// drawn with a trivial shader (sample, write) in the show's blending. The
-// part quads skip the depth test, so that, as in the show, every fragment
-// of every quad is shaded.
-class FloorFrame {
+// Builds the program the resource list names `name`, as the show does.
+void buildConfiguredProgram(ShaderProgram& program, const char* name)
+{
+    for (const ConfigLine& line : readConfig()) {
+        if (line.kind == ConfigLine::Shader && line.name == name) {
+            program.addShader(line.first.c_str(), GL_FRAGMENT_SHADER);
+            program.addShader(line.second.c_str(), GL_VERTEX_SHADER);
+            program.link();
+            return;
+        }
+    }
+    std::fprintf(stderr, "quorvane-bench: %s: no shader program named \"%s\"\n", ShowFiles::kConfig, name);
+    std::exit(1);
+}
+
+// The floor of a frame: a scene that draws only its backdrop, cleared and
+// drawn as every scene draws it.
+class BareBackdrop {
 public:
-    FloorFrame(const std::vector<ConfigLine>& config)
+    explicit BareBackdrop(ShaderProgram* program)
+        : program(program)
     {
-        for (const ConfigLine& line : config) {
+        for (const ConfigLine& line : readConfig()) {
             if (line.kind != ConfigLine::Texture)
                 continue;
             const Texture texture(line.first.c_str());
-            (texture.width >= 1280 ? backdrops : parts).push_back(texture.id);
+            if (texture.width >= 1280) {
+                picture = texture.id;
+                return;
+            }
         }
-        if (backdrops.empty() || parts.empty()) {
-            std::fprintf(stderr, "quorvane-bench: %s: needs backdrops and part images\n", ShowFiles::kConfig);
-            std::exit(1);
-        }
-        const char* vertex = "#version 410 core\nlayout(location = 0) in vec2 p;\nlayout(location = 1) in vec2 t;\n"
-                             "uniform mat4 pmatrix;\nout vec2 uv;\n"
-                             "void main() { uv = t; gl_Position = pmatrix * vec4(p, 0.0, 1.0); }\n";
-        const char* fragment = "#version 410 core\nuniform sampler2D img;\nin vec2 uv;\nout vec4 c;\n"
-                               "void main() { c = texture(img, uv); }\n";
-        writeSource("/tmp/quorvane-bench-floor.vert", vertex);
-        writeSource("/tmp/quorvane-bench-floor.frag", fragment);
-        program.addShader("/tmp/quorvane-bench-floor.frag", GL_FRAGMENT_SHADER);
-        program.addShader("/tmp/quorvane-bench-floor.vert", GL_VERTEX_SHADER);
-        program.link();
-        identity.setTranslation(0, 0, 0);
+        std::fprintf(stderr, "quorvane-bench: %s: needs a backdrop\n", ShowFiles::kConfig);
+        std::exit(1);
     }
 
-    void draw(int partQuads, float figureScale)
-    {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        program.use();
-        program.bindTexture("img", backdrops[0]);
-        program.setMatrix("pmatrix", identity);
-        quad.draw();
-        Mat4 matrix;
-        matrix.setScale(0.3322 * figureScale, 0.92 * figureScale, 1.0);
-        glDisable(GL_DEPTH_TEST);
-        for (int i = 0; i < partQuads; ++i) {
-            program.use();
-            program.bindTexture("img", parts[static_cast<size_t>(i) % parts.size()]);
-            program.setMatrix("pmatrix", matrix);
-            quad.draw();
-        }
-        glEnable(GL_DEPTH_TEST);
-    }
+    void draw() { drawBackdrop(program, quad, picture); }
+
+    GLuint picture = 0;
 
 private:
-    static void writeSource(const char* path, const char* text) { std::ofstream(path) << text; }
-    std::vector<GLuint> backdrops;
-    std::vector<GLuint> parts;
-    ShaderProgram program;
+    ShaderProgram* program;
     Quad quad;
-    Mat4 identity;
 };
 
-struct SceneShape {
-    int partQuads;
-    float figureScale;
-};
-
-// How many part quads each scene draws, and at what figure scale.
-SceneShape shapeOf(const std::string& name)
+// Bytes of every texture made through Texture (as uploaded: RGBA8).
+long long textureBytes()
 {
-    if (name == "HomeScene")
-        return {16, 0.5f};
-    if (name == "TelephoneScene")
-        return {8, 0.5f};
-    if (name == "FuneralScene" || name == "VeryrichOfficeScene" || name == "ShopScene")
-        return {24, name == "VeryrichOfficeScene" ? 0.7f : (name == "ShopScene" ? 0.5f : 0.4f)};
-    if (name == "CemetryDayScene")
-        return {16, 0.4f};
-    if (name == "OfficeScene")
-        return {24, 0.8f};
-    if (name == "PartyScene")
-        return {48, 0.4f};
-    return {0, 0.0f};
+    long long bytes = 0;
+    GLuint misses = 0;
+    for (GLuint id = 1; misses < 64; ++id) {
+        const Texture* texture = Texture::find(id);
+        misses = texture ? 0 : misses + 1;
+        if (texture)
+            bytes += 4LL * texture->width * texture->height;
+    }
+    return bytes;
 }
 
+// Renders `frames` frames of each scene, each followed by the floor, and
+// prints medians side by side.
 int benchFrames(int width, int height, int frames)
 {
     OffscreenContext context;
@@ -341,50 +334,169 @@ int benchFrames(int width, int height, int frames)
         std::fprintf(stderr, "quorvane-bench: %s: %s\n", ShowFiles::kConfig, error.what());
         return 1;
     }
-    const std::vector<ConfigLine> config = readConfig();
-    FloorFrame floor(config);
+    const long long showTextureBytes = textureBytes();
+    ShaderProgram backdropProgram;
+    buildConfiguredProgram(backdropProgram, ProgramName::kDefault);
+    BareBackdrop floor(&backdropProgram);
     glFinish();
 
-    std::printf("frame times at %dx%d, %d frames per scene (ms)\n", width, height, frames);
-    std::printf("%-20s %8s %8s %8s %8s %7s %7s\n", "scene", "median", "p99", "floor", "fl.p99", "ratio", "fps");
+    std::printf("frame times at %dx%d, %d frames per scene (ms); floor: a scene that draws only its backdrop\n",
+        width, height, frames);
+    std::printf("%-20s %8s %8s %8s %8s %7s %7s   %8s %8s %7s\n", "scene", "median", "p99", "floor", "fl.p99", "ratio",
+        "fps", "cpu", "fl.cpu", "ratio");
     long framesAfterFirst = 0;
     long allocationsAfterFirst = 0;
+    double worstRatio = 0.0;
+    double worstCpuRatio = 0.0;
     for (quorvane_engine::Scene* scene : demo.scenes) {
         const std::string name = SceneLabel::className(*scene);
         // Consecutive frames at 60 per second from the middle of the scene,
-        // as the show would draw them (the party from its busiest moment).
+        // as the show would draw them (the party from its busiest moment,
+        // the blood spray).
         double start = (scene->startTime + scene->endTime) / 2;
         if (name == "PartyScene")
             start = 269.3;
-        std::vector<double> times, floors;
+        std::vector<double> times, floors, cpu, floorCpu;
         for (int i = 0; i < frames; ++i) {
             const double t = std::min(start + i / 60.0, scene->endTime - 1e-3);
             glFinish();
             const long before = allocationsSoFar();
+            const double cpuBegin = processCpuNow();
             const auto begin = Clock::now();
             demo.render(t);
             glFinish();
             const auto end = Clock::now();
+            const double cpuEnd = processCpuNow();
             const long allocated = allocationsSoFar() - before;
+            cpu.push_back((cpuEnd - cpuBegin) * 1e3);
             times.push_back(seconds(end - begin) * 1e3);
             if (i > 0) {
                 allocationsAfterFirst += allocated;
                 ++framesAfterFirst;
             }
-            const SceneShape shape = shapeOf(name);
+            const double floorCpuBegin = processCpuNow();
             const auto floorBegin = Clock::now();
-            floor.draw(shape.partQuads, shape.figureScale);
+            floor.draw();
             glFinish();
             floors.push_back(seconds(Clock::now() - floorBegin) * 1e3);
+            floorCpu.push_back((processCpuNow() - floorCpuBegin) * 1e3);
         }
         const double median = percentile(times, 0.5);
         const double floorMedian = percentile(floors, 0.5);
-        std::printf("%-20s %8.2f %8.2f %8.2f %8.2f %7.2f %7.0f\n", name.c_str(), median, percentile(times, 0.99),
-            floorMedian, percentile(floors, 0.99), median / floorMedian, 1000.0 / median);
+        const double cpuRatio = percentile(cpu, 0.5) / percentile(floorCpu, 0.5);
+        worstRatio = std::max(worstRatio, median / floorMedian);
+        worstCpuRatio = std::max(worstCpuRatio, cpuRatio);
+        std::printf("%-20s %8.2f %8.2f %8.2f %8.2f %7.2f %7.0f   %8.2f %8.2f %7.2f\n", name.c_str(), median,
+            percentile(times, 0.99), floorMedian, percentile(floors, 0.99), median / floorMedian, 1000.0 / median,
+            percentile(cpu, 0.5), percentile(floorCpu, 0.5), cpuRatio);
     }
+    std::printf("largest ratio to the bare backdrop: %.2f (wall clock), %.2f (CPU time of all threads)\n", worstRatio,
+        worstCpuRatio);
     std::printf("heap allocations in frames after each scene's first: %ld in %ld frames\n", allocationsAfterFirst,
         framesAfterFirst);
+    std::printf("texture memory of the show: %lld bytes\n", showTextureBytes);
     std::printf("peak resident memory: %.1f MB\n", peakRssKb() / 1024.0);
+    return 0;
+}
+
+// The backdrop pass against the cheapest ways llvmpipe fills the screen
+// from a texture, each timed `frames` times in turn.
+int benchBackdrop(int width, int height, int frames)
+{
+    OffscreenContext context;
+    if (!context.ok()) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+        return 1;
+    }
+    Framebuffer target(width, height);
+    MyDemo demo(width, height); // the show's GL state
+    ShaderProgram program;
+    buildConfiguredProgram(program, ProgramName::kDefault);
+    BareBackdrop backdrop(&program);
+    Quad quad;
+    GLuint source = 0;
+    glGenFramebuffers(1, &source);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backdrop.picture, 0);
+    target.bind();
+    const Texture* picture = Texture::find(backdrop.picture);
+
+    struct Way {
+        const char* what;
+        std::function<void()> draw;
+        std::vector<double> times;
+    };
+    std::vector<Way> ways;
+    ways.push_back({"the show's backdrop pass (clear, drawBackdrop)", [&] { backdrop.draw(); }, {}});
+    ways.push_back({"clear, textured quad, blending on, depth test on", [&] {
+                        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                        program.use();
+                        program.bindTexture(UniformName::kSampler, backdrop.picture);
+                        quad.draw();
+                    }, {}});
+    ways.push_back({"clear, textured quad, blending off, depth test on", [&] {
+                        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                        glDisable(GL_BLEND);
+                        program.use();
+                        program.bindTexture(UniformName::kSampler, backdrop.picture);
+                        quad.draw();
+                        glEnable(GL_BLEND);
+                    }, {}});
+    ways.push_back({"clear, textured quad, blending off, no depth test", [&] {
+                        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                        glDisable(GL_BLEND);
+                        glDisable(GL_DEPTH_TEST);
+                        program.use();
+                        program.bindTexture(UniformName::kSampler, backdrop.picture);
+                        quad.draw();
+                        glEnable(GL_DEPTH_TEST);
+                        glEnable(GL_BLEND);
+                    }, {}});
+    ways.push_back({"clear depth only, textured quad, blending off, no depth test", [&] {
+                        glClear(GL_DEPTH_BUFFER_BIT);
+                        glDisable(GL_BLEND);
+                        glDisable(GL_DEPTH_TEST);
+                        program.use();
+                        program.bindTexture(UniformName::kSampler, backdrop.picture);
+                        quad.draw();
+                        glEnable(GL_DEPTH_TEST);
+                        glEnable(GL_BLEND);
+                    }, {}});
+    ways.push_back({"textured quad, blending off, no depth test, no clear", [&] {
+                        glDisable(GL_BLEND);
+                        glDisable(GL_DEPTH_TEST);
+                        program.use();
+                        program.bindTexture(UniformName::kSampler, backdrop.picture);
+                        quad.draw();
+                        glEnable(GL_DEPTH_TEST);
+                        glEnable(GL_BLEND);
+                    }, {}});
+    ways.push_back({"clear depth only, glBlitFramebuffer of the texture, linear", [&] {
+                        glClear(GL_DEPTH_BUFFER_BIT);
+                        glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+                        glBlitFramebuffer(0, 0, picture->width, picture->height, 0, height, width, 0,
+                            GL_COLOR_BUFFER_BIT, GL_LINEAR);
+                        target.bind();
+                    }, {}});
+    ways.push_back({"clear only", [&] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, {}});
+    for (Way& way : ways) // the driver's code for each, built once
+        way.draw();
+    glFinish();
+    for (int i = 0; i < frames; ++i) {
+        for (Way& way : ways) {
+            const auto begin = Clock::now();
+            way.draw();
+            glFinish();
+            way.times.push_back(seconds(Clock::now() - begin) * 1e3);
+        }
+    }
+    std::printf("filling %dx%d from a %dx%d picture, %d times each (ms, median)\n", width, height, picture->width,
+        picture->height, frames);
+    const double show = percentile(ways[0].times, 0.5);
+    for (const Way& way : ways)
+        std::printf("%8.2f  %5.2f of the show's  %s\n", percentile(way.times, 0.5), percentile(way.times, 0.5) / show,
+            way.what);
+    glDeleteFramebuffers(1, &source);
     return 0;
 }
 
@@ -408,6 +520,7 @@ int benchParty(int frames)
 const char* const kHelp =
     "usage: quorvane-bench startup [--runs N] [--binary QUORVANE] [--probe LIB]\n"
     "       quorvane-bench frames [--size WxH] [--frames N]\n"
+    "       quorvane-bench backdrop [--size WxH] [--frames N]\n"
     "       quorvane-bench party [--frames N]\n"
     "\n"
     "  -h, --help  this text\n"
@@ -451,9 +564,11 @@ int bench(const std::vector<std::string>& arguments)
     }
     if (mode == "frames")
         return benchFrames(width, height, frames);
+    if (mode == "backdrop")
+        return benchBackdrop(width, height, frames);
     if (mode == "party")
         return benchParty(frames);
-    throw UsageError(mode.empty() ? "needs a measurement: startup, frames or party"
+    throw UsageError(mode.empty() ? "needs a measurement: startup, frames, backdrop or party"
                                   : "no measurement named \"" + mode + "\"");
 }
 
