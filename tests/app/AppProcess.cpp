@@ -4,6 +4,7 @@
 #include <stb_image.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <X11/Xlib.h>
 
 #include <array>
 #include <cstdio>
@@ -131,4 +132,24 @@ std::vector<uint8_t> screenshot(const TestShow& show, bool wholeScreen, int& wid
 bool haveDisplay()
 {
     return std::getenv("DISPLAY") != nullptr;
+}
+
+bool requestWindowClose()
+{
+    std::string id = output("xdotool search --onlyvisible --name '^Quorvane$' 2>/dev/null | head -n 1");
+    if (id.empty())
+        return false;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = static_cast<Window>(std::stoul(id));
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(display);
+    return sent;
 }

@@ -41,3 +41,6 @@ bool windowAppears(std::chrono::seconds limit);
 // when it cannot be taken.
 std::vector<uint8_t> screenshot(const TestShow& show, bool wholeScreen, int& width, int& height);
 bool haveDisplay();
+// Asks the Quorvane window to close, as a window manager's close button
+// does (WM_DELETE_WINDOW); false when there is no such window.
+bool requestWindowClose();

@@ -358,3 +358,22 @@ TEST(Player, loop_starts_again_at_the_beginning)
     kill(run.pid, SIGINT);
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 130);
 }
+
+TEST(Player, the_windows_close_button_ends_the_player_but_not_the_show_as_made)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 30.0);
+    const AppProcess player = AppProcess::start(show, with(kWindow, {"--paused"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << player.err();
+    ASSERT_TRUE(requestWindowClose());
+    EXPECT_EQ(player.waitFor(std::chrono::seconds(10)), 0) << player.err();
+
+    TestShow asMade;
+    writeMusic(asMade, 30.0);
+    const AppProcess run = AppProcess::start(asMade);
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_TRUE(requestWindowClose());
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(2)), -1) << "the show plays on";
+}
