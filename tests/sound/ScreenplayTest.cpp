@@ -7,8 +7,8 @@
 namespace {
 
 const std::string kHeader =
-    "cast anna a.dialog en+f3 50 50 160\n"
-    "cast ben b1.dialog,b2.dialog en+m3 40 50 150\n"
+    "cast anna a.dialog slt 120 95\n"
+    "cast ben b1.dialog,b2.dialog rms 100 110\n"
     "scene Kitchen 10 20 anna ben\n"
     "scene Garden 20 30 anna\n";
 
@@ -28,9 +28,9 @@ TEST(Screenplay, reads_cast_scenes_and_lines)
     Screenplay play = parseScreenplay(kHeader + "# a comment\n\n11.5 anna: Hello, Ben.\n12.25  ben:  Hello: Anna.\n",
                                       "play.txt");
     ASSERT_EQ(play.cast.size(), 2u);
-    EXPECT_EQ(play.cast[1].voice, "en+m3");
-    EXPECT_EQ(play.cast[1].pitch, 40);
-    EXPECT_EQ(play.cast[1].speed, 150);
+    EXPECT_EQ(play.cast[1].voice, "rms");
+    EXPECT_EQ(play.cast[1].pitch, 100);
+    EXPECT_EQ(play.cast[1].speed, 110);
     ASSERT_EQ(play.scenes.size(), 2u);
     EXPECT_DOUBLE_EQ(play.scenes[1].start, 20.0);
     ASSERT_EQ(play.lines.size(), 2u);
@@ -65,8 +65,10 @@ TEST(Screenplay, rejects_faults_naming_file_and_line)
         {"11.0005 anna: Too fine.\n", "play.txt:5: time \"11.0005\" has more than three decimals"},
         {"11 anna:\n", "play.txt:5: the line has no words"},
         {"11 anna said hello\n", "play.txt:5: a dialog line reads"},
-        {"cast carl c.dialog en 120 50 150\n", "play.txt:5: pitch \"120\""},
-        {"cast carl a.dialog en 50 50 150\n", "play.txt:5: script \"a.dialog\" already belongs to anna"},
+        {"cast carl c.dialog awb 220 100\n", "play.txt:5: pitch \"220\""},
+        {"cast carl c.dialog awb 100 40\n", "play.txt:5: speed \"40\""},
+        {"cast carl c.dialog awb 100 50 150\n", "play.txt:5: \"cast\" needs a name, scripts, a voice, pitch and speed"},
+        {"cast carl a.dialog awb 100 100\n", "play.txt:5: script \"a.dialog\" already belongs to anna"},
         {"scene Hall 5 4 anna\n", "play.txt:5: scene \"Hall\" ends before it starts"},
         {"hello\n", "play.txt:5: expected \"cast\", \"scene\" or a dialog line"},
     };

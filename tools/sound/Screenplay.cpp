@@ -114,20 +114,18 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
         const std::string& head = words[0];
 
         if (head == "cast") {
-            // cast NAME SCRIPT[,SCRIPT...] VOICE PITCH RANGE SPEED
-            if (words.size() != 7)
-                fail("\"cast\" needs a name, scripts, a voice, pitch, range and speed");
+            // cast NAME SCRIPT[,SCRIPT...] VOICE PITCH SPEED
+            if (words.size() != 6)
+                fail("\"cast\" needs a name, scripts, a voice, pitch and speed");
             CastMember m;
             m.name = words[1];
             m.scripts = splitCommas(words[2]);
             m.voice = words[3];
             m.sourceLine = number;
-            if (!parseInt(words[4], 0, 99, m.pitch))
-                fail("pitch \"" + words[4] + "\" is not a whole number from 0 to 99");
-            if (!parseInt(words[5], 0, 99, m.range))
-                fail("range \"" + words[5] + "\" is not a whole number from 0 to 99");
-            if (!parseInt(words[6], 80, 450, m.speed))
-                fail("speed \"" + words[6] + "\" is not a whole number of words per minute from 80 to 450");
+            if (!parseInt(words[4], 50, 200, m.pitch))
+                fail("pitch \"" + words[4] + "\" is not a whole percentage from 50 to 200");
+            if (!parseInt(words[5], 50, 200, m.speed))
+                fail("speed \"" + words[5] + "\" is not a whole percentage from 50 to 200");
             for (const std::string& s : m.scripts)
                 if (s.empty() || s.find('/') != std::string::npos)
                     fail("script \"" + s + "\" must be a plain file name");

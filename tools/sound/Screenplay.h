@@ -16,10 +16,9 @@ struct ScreenplayError : std::runtime_error {
 struct CastMember {
     std::string name;
     std::vector<std::string> scripts; // dialog script file names; lines are dealt to them in turn
-    std::string voice;                // espeak-ng voice name, e.g. "en-us+m3"
-    int pitch = 50;                   // espeak-ng base pitch, 0 to 99
-    int range = 50;                   // espeak-ng pitch range, 0 to 99
-    int speed = 175;                  // words per minute
+    std::string voice;                // Flite voice name: slt, rms, awb or kal16
+    int pitch = 100;                  // percent of the voice's own pitch, 50 to 200
+    int speed = 100;                  // percent of the voice's own speaking rate, 50 to 200
     int sourceLine = 0;
 };
 

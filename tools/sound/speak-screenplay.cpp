@@ -1,12 +1,21 @@
-// speak-screenplay: speaks every line of the screenplay with espeak-ng in its
+// speak-screenplay: speaks every line of the screenplay with Flite in its
 // figure's voice, lays the voices on one stem at their start times, and
-// writes one dialog script per script name holding, for each line, the span
-// in which its voice is audible. Music and mixing are other tools' work.
+// writes one dialog script per script name holding, for each line, the
+// stretches in which its voice sounds. Music and mixing are other tools' work.
+#include "Resample.h"
 #include "Screenplay.h"
+#include "Speech.h"
 #include "WavFile.h"
 
-#include <espeak-ng/speak_lib.h>
+extern "C" {
+#include <flite/flite.h>
+cst_voice* register_cmu_us_slt(const char* voxdir);
+cst_voice* register_cmu_us_rms(const char* voxdir);
+cst_voice* register_cmu_us_awb(const char* voxdir);
+cst_voice* register_cmu_us_kal16(const char* voxdir);
+}
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -18,54 +27,41 @@
 namespace {
 
 constexpr int kSampleRate = 44100;
-constexpr float kAudibleLevel = 0.004f;    // about -48 dBFS: quieter samples count as silence
-constexpr double kTargetSpeechRms = 0.125; // about -18 dBFS over the voiced parts of a line
-constexpr float kPeakCeiling = 0.7f;       // about -3 dBFS
-constexpr double kMinimumGap = 0.15;       // seconds of quiet between two lines
+constexpr double kSpeechLevel = -20.0;   // dBFS: the median level of the sounding frames of every line
+constexpr float kKnee = 0.5f;            // peaks above this are bent softly under 1.0
+constexpr double kMinimumGap = 0.15;     // seconds of quiet between two lines
+constexpr double kMinimumPause = 0.1;    // a silence this long inside a line closes the mouth
+constexpr double kShortestSpan = 0.08;   // a shorter sounding stretch joins a neighbour...
+constexpr double kJoinPause = 0.25;      // ...less than this far away
 constexpr double kFadeSeconds = 0.002;
 constexpr double kPi = 3.14159265358979323846;
 
 const char* kUsage =
     "usage: speak-screenplay SCREENPLAY DIALOG_DIR STEM.wav LINES.tsv [SECONDS]\n"
     "       speak-screenplay --report SCREENPLAY\n"
-    "Speaks every line of SCREENPLAY with espeak-ng, writes the voices as one\n"
-    "mono 44100 Hz stem of SECONDS length (default 287), a dialog script per\n"
-    "script name into DIALOG_DIR (one audible span per line: start, tab, end)\n"
-    "and LINES.tsv (start, end, speaker, script, text). --report prints each\n"
-    "line's span and the gap to the next one and writes nothing.\n"
-    "Exit codes: 0 done, 1 failure, 2 usage.\n";
+    "Speaks every line of SCREENPLAY with Flite in its figure's voice, writes\n"
+    "the voices as one mono 44100 Hz stem of SECONDS length (default 287), a\n"
+    "dialog script per script name into DIALOG_DIR (one interval per sounding\n"
+    "stretch of a line: start, tab, end; pauses of 0.25 s or more are gaps)\n"
+    "and LINES.tsv (start, end, speaker, script, text; one row per line).\n"
+    "--report prints each line's span and the gap to the next one and writes\n"
+    "nothing. Exit codes: 0 done, 1 failure, 2 usage.\n";
 
-std::vector<short> gSynthesised;
-
-int collect(short* wav, int count, espeak_EVENT*)
+// The Flite voices a cast line may name.
+cst_voice* fliteVoice(const std::string& name)
 {
-    if (wav)
-        gSynthesised.insert(gSynthesised.end(), wav, wav + count);
-    return 0;
-}
-
-// Doubles the sample rate with a windowed-sinc interpolator.
-std::vector<float> upsampleTwice(const std::vector<short>& in)
-{
-    constexpr int kTaps = 24;
-    std::vector<double> kernel(2 * kTaps);
-    for (int j = 0; j < 2 * kTaps; ++j) {
-        double t = (j - kTaps) + 0.5; // distance in input samples from the odd output sample
-        double window = 0.42 + 0.5 * std::cos(kPi * t / kTaps) + 0.08 * std::cos(2 * kPi * t / kTaps);
-        kernel[j] = std::sin(kPi * t) / (kPi * t) * window;
-    }
-    std::vector<float> out(in.size() * 2);
-    for (size_t n = 0; n < in.size(); ++n) {
-        out[2 * n] = in[n] / 32768.0f;
-        double sum = 0.0;
-        for (int j = 0; j < 2 * kTaps; ++j) {
-            long k = long(n) + j - kTaps + 1;
-            if (k >= 0 && k < long(in.size()))
-                sum += in[size_t(k)] / 32768.0 * kernel[size_t(2 * kTaps - 1 - j)];
-        }
-        out[2 * n + 1] = float(sum);
-    }
-    return out;
+    static std::map<std::string, cst_voice*> voices;
+    auto found = voices.find(name);
+    if (found != voices.end())
+        return found->second;
+    cst_voice* voice = name == "slt"     ? register_cmu_us_slt(nullptr)
+                     : name == "rms"     ? register_cmu_us_rms(nullptr)
+                     : name == "awb"     ? register_cmu_us_awb(nullptr)
+                     : name == "kal16"   ? register_cmu_us_kal16(nullptr)
+                                         : nullptr;
+    if (voice)
+        voices[name] = voice;
+    return voice;
 }
 
 // Second-order Butterworth high-pass, removing rumble below the voice.
@@ -83,67 +79,59 @@ void highPass(std::vector<float>& x, double cutoff)
     }
 }
 
-// Brings the voiced part of a line to one level, so every figure is as loud
-// as the others, and keeps its peaks under the ceiling.
+// Brings the median level of the line's sounding frames to kSpeechLevel, so
+// every figure is as loud as the others, and bends the few peaks above the
+// knee softly under full scale instead of turning the whole line down.
 void level(std::vector<float>& x)
 {
-    const size_t frame = kSampleRate / 50;
-    std::vector<double> energies;
-    double loudest = 0.0;
-    for (size_t i = 0; i + frame <= x.size(); i += frame) {
-        double e = 0;
-        for (size_t j = i; j < i + frame; ++j)
-            e += double(x[j]) * x[j];
-        energies.push_back(e / frame);
-        loudest = std::max(loudest, e / frame);
-    }
-    double sum = 0;
-    size_t voiced = 0;
-    for (double e : energies)
-        if (e > loudest * 1e-3) { // within 30 dB of the loudest frame
-            sum += e;
-            ++voiced;
-        }
-    if (voiced == 0)
+    std::vector<double> levels = soundingLevels(x.data(), x.size(), kSampleRate);
+    if (levels.empty())
         return;
-    double gain = kTargetSpeechRms / std::sqrt(sum / voiced);
-    float peak = 0;
-    for (float s : x)
-        peak = std::max(peak, std::fabs(s));
-    gain = std::min(gain, double(kPeakCeiling) / peak);
-    for (float& s : x)
-        s = float(s * gain);
+    std::nth_element(levels.begin(), levels.begin() + long(levels.size() / 2), levels.end());
+    double gain = std::pow(10.0, (kSpeechLevel - levels[levels.size() / 2]) / 20.0);
+    for (float& s : x) {
+        float v = float(s * gain), a = std::fabs(v);
+        if (a > kKnee)
+            v = std::copysign(kKnee + (1.0f - kKnee) * std::tanh((a - kKnee) / (1.0f - kKnee)), v);
+        s = v;
+    }
 }
 
 struct Spoken {
-    std::vector<float> voice; // the audible span only, 44100 Hz
+    std::vector<float> voice;                           // from the first sounding frame to the last, 44100 Hz
+    std::vector<std::pair<double, double>> intervals;   // sounding stretches, seconds from the voice's start
 };
 
-// Synthesises one line and keeps only the span in which it is audible.
+// Synthesises one line and keeps the stretch from its first sounding frame
+// to its last, with the pauses inside it.
 Spoken speak(const CastMember& who, const std::string& text, const std::string& where)
 {
-    if (espeak_SetVoiceByName(who.voice.c_str()) != EE_OK)
-        throw std::runtime_error(where + "espeak-ng has no voice \"" + who.voice + "\"");
-    espeak_SetParameter(espeakRATE, who.speed, 0);
-    espeak_SetParameter(espeakPITCH, who.pitch, 0);
-    espeak_SetParameter(espeakRANGE, who.range, 0);
-    gSynthesised.clear();
-    if (espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr) != EE_OK ||
-        espeak_Synchronize() != EE_OK)
-        throw std::runtime_error(where + "espeak-ng could not speak the line");
+    cst_voice* voice = fliteVoice(who.voice);
+    if (!voice)
+        throw std::runtime_error(where + "Flite has no voice \"" + who.voice + "\" (slt, rms, awb, kal16)");
+    feat_set_float(voice->features, "f0_shift", float(who.pitch / 100.0));
+    feat_set_float(voice->features, "duration_stretch", float(100.0 / who.speed));
+    cst_wave* wave = flite_text_to_wave(text.c_str(), voice);
+    if (!wave || cst_wave_num_samples(wave) == 0)
+        throw std::runtime_error(where + "Flite could not speak the line");
+    std::vector<float> raw(size_t(cst_wave_num_samples(wave)));
+    for (size_t i = 0; i < raw.size(); ++i)
+        raw[i] = float(cst_wave_samples(wave)[i]) / 32768.0f;
+    const int rate = cst_wave_sample_rate(wave);
+    delete_wave(wave);
 
-    std::vector<float> x = upsampleTwice(gSynthesised);
+    std::vector<float> x = resample(raw, rate, kSampleRate);
     highPass(x, 90.0);
     level(x);
-    size_t first = 0, last = x.size();
-    while (first < x.size() && std::fabs(x[first]) < kAudibleLevel)
-        ++first;
-    while (last > first && std::fabs(x[last - 1]) < kAudibleLevel)
-        --last;
-    if (first >= last)
+    std::vector<std::pair<double, double>> spans = soundingSpans(x, kSampleRate, kMinimumPause, kShortestSpan, kJoinPause);
+    if (spans.empty())
         throw std::runtime_error(where + "the line came out silent");
+    size_t first = size_t(std::lround(spans.front().first * kSampleRate));
+    size_t last = std::min(x.size(), size_t(std::lround(spans.back().second * kSampleRate)));
     Spoken s;
     s.voice.assign(x.begin() + long(first), x.begin() + long(last));
+    for (const auto& [from, to] : spans)
+        s.intervals.push_back({from - spans.front().first, to - spans.front().first});
     size_t fade = std::min(s.voice.size() / 2, size_t(kFadeSeconds * kSampleRate));
     for (size_t i = 0; i < fade; ++i) {
         float g = float(i + 1) / float(fade + 1);
@@ -179,9 +167,7 @@ int run(int argc, char** argv)
 
     Screenplay play = loadScreenplay(screenplayPath);
 
-    if (espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT) != 22050)
-        throw std::runtime_error("speak-screenplay: espeak-ng did not start at 22050 Hz");
-    espeak_SetSynthCallback(collect);
+    flite_init();
 
     Audio stem;
     stem.sampleRate = kSampleRate;
@@ -189,11 +175,15 @@ int run(int argc, char** argv)
     stem.samples.assign(size_t(seconds * kSampleRate), 0.0f);
 
     std::vector<double> ends(play.lines.size());
+    std::vector<std::vector<std::pair<double, double>>> intervals(play.lines.size());
     for (size_t i = 0; i < play.lines.size(); ++i) {
         const DialogLine& line = play.lines[i];
         std::string where = play.where(line.sourceLine);
         Spoken spoken = speak(*play.member(line.speaker), line.text, where);
         ends[i] = ceilMilliseconds(line.start + double(spoken.voice.size()) / kSampleRate);
+        for (const auto& [from, to] : spoken.intervals)
+            intervals[i].push_back({std::round((line.start + from) * 1000.0) / 1000.0,
+                                    std::min(ends[i], ceilMilliseconds(line.start + to))});
         if (!report) {
             size_t at = size_t(std::llround(line.start * kSampleRate));
             if (at + spoken.voice.size() > stem.samples.size())
@@ -235,10 +225,8 @@ int run(int argc, char** argv)
         std::fprintf(stderr, "%s\n", fault.c_str());
     if (!faults.empty())
         return 1;
-    if (report) {
-        espeak_Terminate();
+    if (report)
         return 0;
-    }
 
     const std::string dialogDir = argv[2];
     std::map<std::string, std::string> scripts;
@@ -249,8 +237,11 @@ int run(int argc, char** argv)
     for (size_t i = 0; i < play.lines.size(); ++i) {
         const DialogLine& line = play.lines[i];
         char span[64];
+        for (const auto& [from, to] : intervals[i]) {
+            std::snprintf(span, sizeof span, "%.3f\t%.3f\n", from, to);
+            scripts[line.script] += span;
+        }
         std::snprintf(span, sizeof span, "%.3f\t%.3f", line.start, ends[i]);
-        scripts[line.script] += std::string(span) + "\n";
         table += std::string(span) + "\t" + line.speaker + "\t" + line.script + "\t" + line.text + "\n";
     }
     for (const auto& [name, text] : scripts) {
@@ -260,7 +251,6 @@ int run(int argc, char** argv)
         if (!out)
             throw std::runtime_error(path + ": cannot write");
     }
-    espeak_Terminate();
     std::ofstream lines(argv[4], std::ios::binary);
     lines << table;
     if (!lines)
