@@ -19,20 +19,21 @@ namespace {
 constexpr double kTargetLoudness = -16.0;  // LUFS
 constexpr double kPeakCeiling = -2.0;      // dBFS, leaving the encoder room under -1 dBFS
 constexpr double kDuckDepth = -8.0;        // dB of music under speech
-constexpr double kDuckLead = 0.25;         // seconds the music starts to dip before a line
-constexpr double kDuckHold = 0.25;         // seconds it stays down after a line
-constexpr double kDuckAttack = 0.12;       // seconds to go down
-constexpr double kDuckRelease = 0.45;      // seconds to come back
+constexpr double kDuckLead = 0.15;         // seconds the music starts to dip before a line
+constexpr double kDuckHold = 0.08;         // seconds it stays down after a line
+constexpr double kDuckAttack = 0.1;        // seconds to go down
+constexpr double kDuckRelease = 0.3;       // seconds to come back, so it fills every gap of 0.6 s or more
 constexpr double kVoiceGain = 0.0;         // dB
-constexpr double kFadeOut = 0.8;           // seconds at the very end
+constexpr double kFadeOut = 0.4;           // seconds of fade before the end of the sound
 constexpr double kPi = 3.14159265358979323846;
 
 const char* kUsage =
-    "usage: mix-soundtrack MUSIC.wav VOICES.wav LINES.tsv OUT.wav SECONDS\n"
+    "usage: mix-soundtrack MUSIC.wav VOICES.wav LINES.tsv OUT.wav SECONDS [END]\n"
     "Mixes the stereo MUSIC.wav with the mono VOICES.wav (both 44100 Hz),\n"
     "ducking the music over the spans of LINES.tsv (start, tab, end, ...),\n"
     "and writes SECONDS of stereo float audio at -16 LUFS integrated with\n"
-    "sample peaks under -2 dBFS.\n"
+    "sample peaks under -2 dBFS. The sound fades out to silence at END\n"
+    "seconds (default SECONDS) and stays silent after it.\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
 
 struct Span {
@@ -142,7 +143,7 @@ void limit(Audio& audio, float ceiling)
 
 int run(int argc, char** argv)
 {
-    if (argc != 6) {
+    if (argc != 6 && argc != 7) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -151,6 +152,14 @@ int run(int argc, char** argv)
     if (*end != '\0' || !(seconds > 1.0)) {
         std::fprintf(stderr, "mix-soundtrack: length \"%s\" is not a number of seconds\n", argv[5]);
         return 2;
+    }
+    double silentFrom = seconds;
+    if (argc == 7) {
+        silentFrom = std::strtod(argv[6], &end);
+        if (*end != '\0' || !(silentFrom > kFadeOut) || silentFrom > seconds) {
+            std::fprintf(stderr, "mix-soundtrack: end \"%s\" is not a time within the %s seconds\n", argv[6], argv[5]);
+            return 2;
+        }
     }
     Audio music = readWav(argv[1]);
     Audio voices = readWav(argv[2]);
@@ -170,10 +179,12 @@ int run(int argc, char** argv)
     mix.channels = 2;
     mix.samples.assign(frames * 2, 0.0f);
     const float voiceGain = float(fromDecibels(kVoiceGain));
-    const size_t fadeFrames = size_t(kFadeOut * rate);
+    const size_t fadeFrames = size_t(kFadeOut * rate), silentFrame = std::min(frames, size_t(silentFrom * rate));
     for (size_t i = 0; i < frames; ++i) {
         float voice = i < voices.frames() ? voices.samples[i] * voiceGain : 0.0f;
-        float fade = i + fadeFrames > frames ? float(frames - i) / float(fadeFrames) : 1.0f;
+        float fade = i >= silentFrame              ? 0.0f
+                   : i + fadeFrames > silentFrame ? float(silentFrame - i) / float(fadeFrames)
+                                                  : 1.0f;
         for (size_t c = 0; c < 2; ++c) {
             float m = i < music.frames() ? music.samples[2 * i + c] * duck[i] : 0.0f;
             mix.samples[2 * i + c] = (m + voice) * fade;
