@@ -173,6 +173,28 @@ TEST(ArtImages, mouths_lie_on_the_face_and_differ_from_each_other)
     }
 }
 
+TEST(ArtImages, the_wife_keeps_her_lipstick_with_every_mouth)
+{
+    // Her talking mouths are shared with the men; her red lips lie under
+    // them in her own hair layer, so some red shows round every mouth she
+    // shows (closed, and the three talking shapes).
+    const ArtImage hair = loadTexture("hair_2");
+    auto lipstick = [](const unsigned char* p) { return p[3] > 200 && p[0] > 150 && p[1] < 80 && p[2] < 90; };
+    for (const char* name : {"mouth", "mouth_2", "mouth_4", "mouth_5"}) {
+        SCOPED_TRACE(name);
+        const ArtImage mouth = loadTexture(name);
+        ASSERT_EQ(mouth.width, hair.width);
+        int red = 0;
+        for (int y = 150; y < 230; ++y)
+            for (int x = 200; x < 311; ++x) {
+                size_t at = (size_t(y) * size_t(hair.width) + size_t(x)) * 4;
+                const unsigned char* shown = mouth.opaque(x, y) ? &mouth.rgba[at] : &hair.rgba[at];
+                red += lipstick(shown) ? 1 : 0;
+            }
+        EXPECT_GE(red, 60);
+    }
+}
+
 TEST(ArtImages, arms_hang_from_the_shoulder_line_and_stay_in_the_frame_raised)
 {
     const double shoulder = shoulderLine();
