@@ -1,10 +1,11 @@
 #include "Resample.h"
 
+#include "SoundMath.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kHalfTaps = 16; // zero crossings of the kernel on either side, at the lower rate
 } // namespace
 

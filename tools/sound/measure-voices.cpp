@@ -4,8 +4,11 @@
 // spoken by plain espeak-ng; the word error rates are printed per line and
 // overall. Each dialog interval is checked for the share of its length in
 // which the voice sounds.
+#include "ArgumentReader.h"
 #include "Resample.h"
 #include "Speech.h"
+#include "ToolMain.h"
+#include "UsageError.h"
 #include "WavFile.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -37,7 +40,11 @@ const char* kUsage =
     "both per line and overall; then the share of every interval of the\n"
     "dialog scripts in DIALOG_DIR in which the voice sounds (10 ms frames at\n"
     "-45 dBFS or more) and the median level of those frames per script.\n"
-    "--lines N hears only the first N lines (0: none, the intervals only).\n"
+    "\n"
+    "  --lines N   hear only the first N lines (0: none, the intervals only)\n"
+    "  -h, --help  this text\n"
+    "  --version   the version\n"
+    "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
 
 struct Line {
@@ -128,7 +135,7 @@ public:
                              "-logfn", "/dev/null", nullptr);
         decoder = config ? ps_init(config) : nullptr;
         if (!decoder)
-            throw std::runtime_error("measure-voices: pocketsphinx could not load its model from " + std::string(kModel) +
+            throw std::runtime_error("pocketsphinx could not load its model from " + std::string(kModel) +
                                      " (Debian's pocketsphinx-en-us)");
     }
     ~Recogniser()
@@ -176,7 +183,7 @@ std::vector<float> plainEspeak(const std::string& text, int& rate)
     if (espeakRate == 0) {
         espeakRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
         if (espeakRate <= 0 || espeak_SetVoiceByName("en") != EE_OK)
-            throw std::runtime_error("measure-voices: espeak-ng did not start");
+            throw std::runtime_error("espeak-ng did not start");
         espeak_SetSynthCallback(collectEspeak);
     }
     gEspeak.clear();
@@ -189,26 +196,18 @@ std::vector<float> plainEspeak(const std::string& text, int& rate)
     return x;
 }
 
-int run(int argc, char** argv)
+int run(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     size_t limit = size_t(-1);
-    for (size_t i = 0; i < args.size(); ++i)
-        if (args[i] == "--lines") {
-            char* end = nullptr;
-            long n = i + 1 < args.size() ? std::strtol(args[i + 1].c_str(), &end, 10) : 0;
-            if (!end || *end != '\0' || n < 0) {
-                std::fprintf(stderr, "measure-voices: --lines needs a whole number\n");
-                return 2;
-            }
-            limit = size_t(n);
-            args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
-            break;
-        }
-    if (args.size() != 3) {
-        std::fputs(kUsage, stderr);
-        return 2;
+    std::vector<std::string> args;
+    for (ArgumentReader reader(arguments); reader.next();) {
+        if (reader.isOption("--lines"))
+            limit = size_t(ArgumentReader::integer("--lines", reader.value(), 0, 1000000));
+        else
+            args.push_back(reader.operand());
     }
+    if (args.size() != 3)
+        throw UsageError("needs the voice stem, the line table and the dialog folder");
     Audio stem = readWav(args[0]);
     if (stem.channels != 1)
         throw std::runtime_error(args[0] + ": the voice stem must be mono");
@@ -285,21 +284,12 @@ int run(int argc, char** argv)
     }
     std::printf("voice sounds in %.3f of %zu dialog intervals' %.1f s; lowest %.3f (%s)\n", sounding / total, intervals,
                 total, lowest, lowestWhere.c_str());
-    return 0;
+    return ToolMain::kSuccess;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    return ToolMain("measure-voices", kUsage).run(argc, argv, run);
 }

@@ -2,9 +2,13 @@
 // figure's voice, lays the voices on one stem at their start times, and
 // writes one dialog script per script name holding, for each line, the
 // stretches in which its voice sounds. Music and mixing are other tools' work.
+#include "ArgumentReader.h"
+#include "Biquad.h"
 #include "Resample.h"
 #include "Screenplay.h"
 #include "Speech.h"
+#include "ToolMain.h"
+#include "UsageError.h"
 #include "WavFile.h"
 
 extern "C" {
@@ -34,7 +38,6 @@ constexpr double kMinimumPause = 0.1;    // a silence this long inside a line cl
 constexpr double kShortestSpan = 0.08;   // a shorter sounding stretch joins a neighbour...
 constexpr double kJoinPause = 0.25;      // ...less than this far away
 constexpr double kFadeSeconds = 0.002;
-constexpr double kPi = 3.14159265358979323846;
 
 const char* kUsage =
     "usage: speak-screenplay SCREENPLAY DIALOG_DIR STEM.wav LINES.tsv [SECONDS]\n"
@@ -45,7 +48,13 @@ const char* kUsage =
     "stretch of a line: start, tab, end; pauses of 0.25 s or more are gaps)\n"
     "and LINES.tsv (start, end, speaker, script, text; one row per line).\n"
     "--report prints each line's span and the gap to the next one and writes\n"
-    "nothing. Exit codes: 0 done, 1 failure, 2 usage.\n";
+    "nothing.\n"
+    "\n"
+    "  --report    print the lines' spans instead of writing\n"
+    "  -h, --help  this text\n"
+    "  --version   the version\n"
+    "\n"
+    "Exit codes: 0 done, 1 failure, 2 usage.\n";
 
 // The Flite voices a cast line may name.
 cst_voice* fliteVoice(const std::string& name)
@@ -62,21 +71,6 @@ cst_voice* fliteVoice(const std::string& name)
     if (voice)
         voices[name] = voice;
     return voice;
-}
-
-// Second-order Butterworth high-pass, removing rumble below the voice.
-void highPass(std::vector<float>& x, double cutoff)
-{
-    double w = 2 * kPi * cutoff / kSampleRate, cw = std::cos(w), alpha = std::sin(w) / std::sqrt(2.0);
-    double a0 = 1 + alpha;
-    double b0 = (1 + cw) / 2 / a0, b1 = -(1 + cw) / a0, b2 = b0;
-    double a1 = -2 * cw / a0, a2 = (1 - alpha) / a0;
-    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    for (float& s : x) {
-        double y = b0 * s + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1; x1 = s; y2 = y1; y1 = y;
-        s = float(y);
-    }
 }
 
 // Brings the median level of the line's sounding frames to kSpeechLevel, so
@@ -121,7 +115,7 @@ Spoken speak(const CastMember& who, const std::string& text, const std::string& 
     delete_wave(wave);
 
     std::vector<float> x = resample(raw, rate, kSampleRate);
-    highPass(x, 90.0);
+    Biquad::butterworthHighPass(90.0, kSampleRate).filter(x); // rumble below the voice
     level(x);
     std::vector<std::pair<double, double>> spans = soundingSpans(x, kSampleRate, kMinimumPause, kShortestSpan, kJoinPause);
     if (spans.empty())
@@ -147,23 +141,21 @@ double ceilMilliseconds(double seconds)
     return std::ceil(seconds * 1000.0 - 1e-6) / 1000.0;
 }
 
-int run(int argc, char** argv)
+int run(const std::vector<std::string>& arguments)
 {
-    bool report = argc == 3 && std::strcmp(argv[1], "--report") == 0;
-    if (!report && (argc < 5 || argc > 6)) {
-        std::fputs(kUsage, stderr);
-        return 2;
+    bool report = false;
+    std::vector<std::string> operands;
+    for (ArgumentReader args(arguments); args.next();) {
+        if (args.isFlag("--report"))
+            report = true;
+        else
+            operands.push_back(args.operand());
     }
-    const std::string screenplayPath = report ? argv[2] : argv[1];
-    double seconds = 287.0;
-    if (argc == 6) {
-        char* end = nullptr;
-        seconds = std::strtod(argv[5], &end);
-        if (*end != '\0' || seconds <= 0) {
-            std::fprintf(stderr, "speak-screenplay: length \"%s\" is not a number of seconds\n", argv[5]);
-            return 2;
-        }
-    }
+    if (report ? operands.size() != 1 : operands.size() < 4 || operands.size() > 5)
+        throw UsageError(report ? "--report needs the screenplay alone"
+                                : "needs a screenplay, a dialog folder, a stem, a line table and at most a length");
+    const std::string& screenplayPath = operands[0];
+    const double seconds = operands.size() == 5 ? ArgumentReader::number("the length", operands[4], 1.0, 3600.0) : 287.0;
 
     Screenplay play = loadScreenplay(screenplayPath);
 
@@ -224,11 +216,11 @@ int run(int argc, char** argv)
     for (const std::string& fault : faults)
         std::fprintf(stderr, "%s\n", fault.c_str());
     if (!faults.empty())
-        return 1;
+        return ToolMain::kFailure;
     if (report)
-        return 0;
+        return ToolMain::kSuccess;
 
-    const std::string dialogDir = argv[2];
+    const std::string& dialogDir = operands[1];
     std::map<std::string, std::string> scripts;
     for (const CastMember& m : play.cast)
         for (const std::string& s : m.scripts)
@@ -251,26 +243,17 @@ int run(int argc, char** argv)
         if (!out)
             throw std::runtime_error(path + ": cannot write");
     }
-    std::ofstream lines(argv[4], std::ios::binary);
+    std::ofstream lines(operands[3], std::ios::binary);
     lines << table;
     if (!lines)
-        throw std::runtime_error(std::string(argv[4]) + ": cannot write");
-    writeWav(argv[3], stem, WavEncoding::Pcm16);
-    return 0;
+        throw std::runtime_error(operands[3] + ": cannot write");
+    writeWav(operands[2], stem, WavEncoding::Pcm16);
+    return ToolMain::kSuccess;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    return ToolMain("speak-screenplay", kUsage).run(argc, argv, run);
 }
