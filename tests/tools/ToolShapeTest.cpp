@@ -98,6 +98,8 @@ TEST(Tools, every_tool_answers_help_and_version_and_names_itself_in_errors)
             {"encode-ogg", " /nonexistent/in.wav /nonexistent/out.ogg"},
             {"render-score", " /nonexistent/font.sf2 /nonexistent/events.txt /nonexistent/out.wav 1"},
             {"compose-score", " /nonexistent/score.txt /nonexistent/events.txt"},
+            {"speak-screenplay", " /nonexistent/play.txt /nonexistent /nonexistent/voices.wav /nonexistent/lines.tsv"},
+            {"measure-voices", " /nonexistent/voices.wav /nonexistent/lines.tsv /nonexistent"},
         };
         ASSERT_EQ(failing.count(name), 1u) << "a failing call of every tool";
         if (failing.at(name).empty())

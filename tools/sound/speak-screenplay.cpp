@@ -214,7 +214,7 @@ int run(const std::vector<std::string>& arguments)
         }
     }
     for (const std::string& fault : faults)
-        std::fprintf(stderr, "%s\n", fault.c_str());
+        std::fprintf(stderr, "speak-screenplay: %s\n", fault.c_str());
     if (!faults.empty())
         return ToolMain::kFailure;
     if (report)
