@@ -42,7 +42,7 @@ double shoulderLine()
     text << in.rdbuf();
     std::smatch match;
     const std::string source = text.str();
-    if (!std::regex_search(source, match, std::regex(R"(kShoulderLine\s*=\s*([0-9.]+))")))
+    if (!std::regex_search(source, match, std::regex(R"(\b[kK]?[sS]houlderLine\s*=\s*([0-9.]+))")))
         return -1.0;
     return std::stod(match[1]);
 }
