@@ -1,13 +1,16 @@
 // mix-soundtrack: lays the voice stem over the music, ducking the music
 // while anyone speaks, fades the ends, and brings the whole to the target
 // loudness with its peaks held under a ceiling. Encoding is encode-ogg's.
+#include "ArgumentReader.h"
 #include "Loudness.h"
+#include "SoundMath.h"
+#include "ToolMain.h"
+#include "UsageError.h"
 #include "WavFile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <deque>
 #include <fstream>
 #include <sstream>
@@ -25,15 +28,19 @@ constexpr double kDuckAttack = 0.1;        // seconds to go down
 constexpr double kDuckRelease = 0.3;       // seconds to come back, so it fills every gap of 0.6 s or more
 constexpr double kVoiceGain = 0.0;         // dB
 constexpr double kFadeOut = 0.4;           // seconds of fade before the end of the sound
-constexpr double kPi = 3.14159265358979323846;
+constexpr int kSampleRate = 44100;
 
-const char* kUsage =
+const char* kHelp =
     "usage: mix-soundtrack MUSIC.wav VOICES.wav LINES.tsv OUT.wav SECONDS [END]\n"
     "Mixes the stereo MUSIC.wav with the mono VOICES.wav (both 44100 Hz),\n"
     "ducking the music over the spans of LINES.tsv (start, tab, end, ...),\n"
     "and writes SECONDS of stereo float audio at -16 LUFS integrated with\n"
     "sample peaks under -2 dBFS. The sound fades out to silence at END\n"
     "seconds (default SECONDS) and stays silent after it.\n"
+    "\n"
+    "  -h, --help  this text\n"
+    "  --version   the version\n"
+    "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
 
 struct Span {
@@ -141,45 +148,18 @@ void limit(Audio& audio, float ceiling)
     }
 }
 
-int run(int argc, char** argv)
+// The music, ducked under the voices and faded out to silence at
+// `silentFrom` seconds, with the voices laid over it: `frames` of stereo.
+Audio mixStems(const Audio& music, const Audio& voices, const std::vector<Span>& spans, size_t frames,
+               double silentFrom)
 {
-    if (argc != 6 && argc != 7) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    char* end = nullptr;
-    double seconds = std::strtod(argv[5], &end);
-    if (*end != '\0' || !(seconds > 1.0)) {
-        std::fprintf(stderr, "mix-soundtrack: length \"%s\" is not a number of seconds\n", argv[5]);
-        return 2;
-    }
-    double silentFrom = seconds;
-    if (argc == 7) {
-        silentFrom = std::strtod(argv[6], &end);
-        if (*end != '\0' || !(silentFrom > kFadeOut) || silentFrom > seconds) {
-            std::fprintf(stderr, "mix-soundtrack: end \"%s\" is not a time within the %s seconds\n", argv[6], argv[5]);
-            return 2;
-        }
-    }
-    Audio music = readWav(argv[1]);
-    Audio voices = readWav(argv[2]);
-    if (music.channels != 2 || music.sampleRate != 44100)
-        throw std::runtime_error(std::string(argv[1]) + ": the music must be 44100 Hz stereo");
-    if (voices.channels != 1 || voices.sampleRate != 44100)
-        throw std::runtime_error(std::string(argv[2]) + ": the voices must be 44100 Hz mono");
-    std::vector<Span> spans = readSpans(argv[3]);
-    const int rate = 44100;
-    const size_t frames = size_t(std::llround(seconds * rate));
-    std::fprintf(stderr, "mix-soundtrack: mixing %zu lines over %.1f s of music\n", spans.size(), seconds);
-
-    removeRumble(music);
-    std::vector<float> duck = duckingCurve(spans, frames, rate);
+    std::vector<float> duck = duckingCurve(spans, frames, kSampleRate);
     Audio mix;
-    mix.sampleRate = rate;
+    mix.sampleRate = kSampleRate;
     mix.channels = 2;
     mix.samples.assign(frames * 2, 0.0f);
     const float voiceGain = float(fromDecibels(kVoiceGain));
-    const size_t fadeFrames = size_t(kFadeOut * rate), silentFrame = std::min(frames, size_t(silentFrom * rate));
+    const size_t fadeFrames = size_t(kFadeOut * kSampleRate), silentFrame = std::min(frames, size_t(silentFrom * kSampleRate));
     for (size_t i = 0; i < frames; ++i) {
         float voice = i < voices.frames() ? voices.samples[i] * voiceGain : 0.0f;
         float fade = i >= silentFrame              ? 0.0f
@@ -190,9 +170,14 @@ int run(int argc, char** argv)
             mix.samples[2 * i + c] = (m + voice) * fade;
         }
     }
+    return mix;
+}
 
-    // Gain to the target, limit, and again: limiting takes a little
-    // loudness away, which the next round gives back.
+// Brings `mix` to kTargetLoudness with its peaks under kPeakCeiling: gain to
+// the target, limit, and again, since limiting takes a little loudness away,
+// which the next round gives back.
+void bringToTarget(Audio& mix)
+{
     const std::vector<float> unlimited = mix.samples;
     double gain = 1.0, loudness = integratedLoudness(mix);
     for (int round = 0; round < 4; ++round) {
@@ -206,22 +191,45 @@ int run(int argc, char** argv)
         if (std::fabs(loudness - kTargetLoudness) < 0.05)
             break;
     }
-    writeWav(argv[4], mix, WavEncoding::Float32);
-    return 0;
+}
+
+// `path` as a WAVE file of `channels` channels at kSampleRate; throws
+// naming the file and `what` it should hold otherwise.
+Audio readStem(const std::string& path, int channels, const char* what)
+{
+    Audio audio = readWav(path);
+    if (audio.channels != channels || audio.sampleRate != kSampleRate)
+        throw std::runtime_error(path + ": " + what);
+    return audio;
+}
+
+int run(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> operands;
+    for (ArgumentReader args(arguments); args.next();)
+        operands.push_back(args.operand());
+    if (operands.size() < 5 || operands.size() > 6)
+        throw UsageError("needs the music, the voices, a line table, an output file, a length and at most an end");
+    const double seconds = ArgumentReader::number("the length", operands[4], 1.0, 24 * 3600);
+    const double silentFrom =
+        operands.size() == 6 ? ArgumentReader::number("the end", operands[5], kFadeOut, seconds) : seconds;
+
+    Audio music = readStem(operands[0], 2, "the music must be 44100 Hz stereo");
+    const Audio voices = readStem(operands[1], 1, "the voices must be 44100 Hz mono");
+    const std::vector<Span> spans = readSpans(operands[2]);
+    const size_t frames = size_t(std::llround(seconds * kSampleRate));
+    std::fprintf(stderr, "mix-soundtrack: mixing %zu lines over %.1f s of music\n", spans.size(), seconds);
+
+    removeRumble(music);
+    Audio mix = mixStems(music, voices, spans, frames, silentFrom);
+    bringToTarget(mix);
+    writeWav(operands[3], mix, WavEncoding::Float32);
+    return ToolMain::kSuccess;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    try {
-        return run(argc, argv);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    return ToolMain("mix-soundtrack", kHelp).run(argc, argv, run);
 }
