@@ -9,7 +9,7 @@
 // image for its part.
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include <string>
 #include <vector>

@@ -7,7 +7,7 @@
 // time (1), 3 expiry time (1).
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include <vector>
 

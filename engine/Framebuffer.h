@@ -2,7 +2,7 @@
 // current GL context, with a read-back of what was drawn into it.
 #pragma once
 
-#include <GL/glew.h>
+#include "Gl.h"
 
 #include <cstdint>
 #include <vector>

@@ -9,6 +9,15 @@
 
 namespace {
 
+// A browser page without pthreads (which would need special server
+// headers) has no threads to start: there the images are decoded in order,
+// each when the caller takes it.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool kHasThreads = false;
+#else
+constexpr bool kHasThreads = true;
+#endif
+
 // Image::load, with a failure that throws (out of memory) turned into a
 // failed image like any other, so that it reaches the caller as a warning.
 Image loadImage(const std::string& path)
@@ -45,6 +54,8 @@ ImageLoader::ImageLoader(std::vector<std::string> paths, unsigned workers)
     // up as fast as no limit at all), few enough that the decoded pixels of
     // a whole show never sit in memory at once.
     lookahead = kLookahead;
+    if (!kHasThreads)
+        workers = 0;
     // A thread that cannot be started (std::system_error) leaves fewer
     // workers; with none, take() decodes on the caller's thread.
     try {

@@ -18,7 +18,8 @@ public:
     // Most images decoded ahead of the caller.
     static constexpr size_t kLookahead = 16;
 
-    // Starts decoding `paths` on `workers` threads (0: one per core).
+    // Starts decoding `paths` on `workers` threads (0: one per core). Where
+    // the platform has no threads, take() decodes each image itself.
     explicit ImageLoader(std::vector<std::string> paths, unsigned workers = 0);
     // Waits for the workers, dropping images not taken.
     ~ImageLoader();

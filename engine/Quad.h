@@ -3,7 +3,7 @@
 // attribute 1 the texture coordinate.
 #pragma once
 
-#include <GL/glew.h>
+#include "Gl.h"
 
 class Quad {
 public:

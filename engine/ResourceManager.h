@@ -3,7 +3,7 @@
 // loaded throw std::out_of_range naming the kind and the name.
 #pragma once
 
-#include <GL/glew.h>
+#include "Gl.h"
 
 #include <string>
 #include <unordered_map>

@@ -3,7 +3,7 @@
 // validate are printed on standard output; nothing here stops the show.
 #pragma once
 
-#include <GL/glew.h>
+#include "Gl.h"
 
 #include "Mat4.h"
 

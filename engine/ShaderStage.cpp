@@ -15,6 +15,7 @@ ShaderStage::ShaderStage(const char* path, GLenum type)
     else
         printf("Cannot open shader source %s\n", path);
 
+    source = forThisGl(source);
     shader = glCreateShader(type);
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
@@ -27,6 +28,36 @@ ShaderStage::ShaderStage(const char* path, GLenum type)
         printf("%s\n", text);
         printInfoLog(shader, 0);
     }
+}
+
+std::string ShaderStage::forThisGl(const std::string& source)
+{
+#ifdef __EMSCRIPTEN__
+    return toEs300(source);
+#else
+    return source;
+#endif
+}
+
+std::string ShaderStage::toEs300(const std::string& source)
+{
+    const std::string header = "#version 300 es\n"
+                               "precision highp float;\n"
+                               "precision highp int;\n"
+                               "precision highp sampler2D;\n";
+    // Skip leading blanks; a #version line must come first in GLSL.
+    const size_t start = source.find_first_not_of(" \t\r\n");
+    if (start == std::string::npos || source.compare(start, 8, "#version") != 0)
+        return header + "#line 1\n" + source;
+    const size_t lineEnd = source.find('\n', start);
+    if (lineEnd == std::string::npos)
+        return header;
+    // Lines before and including the #version line: the next line is number
+    // that count plus one.
+    size_t versionLine = 1;
+    for (size_t i = 0; i < start; ++i)
+        versionLine += source[i] == '\n' ? 1 : 0;
+    return header + "#line " + std::to_string(versionLine + 1) + "\n" + source.substr(lineEnd + 1);
 }
 
 void ShaderStage::printInfoLog(GLuint object, int isProgram)

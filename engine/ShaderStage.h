@@ -2,7 +2,9 @@
 // are printed on standard output and the stage is returned all the same.
 #pragma once
 
-#include <GL/glew.h>
+#include "Gl.h"
+
+#include <string>
 
 class ShaderStage {
 public:
@@ -10,6 +12,16 @@ public:
     // GL_FRAGMENT_SHADER). A file that cannot be opened is reported and
     // compiled as an empty source, which GL then judges.
     ShaderStage(const char* path, GLenum type);
+
+    // The GLSL source in the dialect of this platform's GL: unchanged on the
+    // desktop, toEs300 in a browser.
+    static std::string forThisGl(const std::string& source);
+    // The desktop GLSL `source` as GLSL ES 3.00: its #version line becomes
+    // "#version 300 es" followed by default precisions (high for floats,
+    // ints and 2D samplers) and a #line that keeps the line numbers of
+    // compiler messages those of the file. A source without a #version line
+    // gets the same lines in front of it.
+    static std::string toEs300(const std::string& source);
 
     // Prints the info log of a program (isProgram 1) or shader (0), then a
     // line feed.

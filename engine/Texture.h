@@ -8,7 +8,7 @@
 // holds only GL names can draw less; textures made elsewhere are unknown.
 #pragma once
 
-#include <GL/glew.h>
+#include "Gl.h"
 
 #include <string>
 #include <vector>

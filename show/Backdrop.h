@@ -2,7 +2,7 @@
 // one picture over the whole viewport with the backdrop program.
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 class Quad;
 class ShaderProgram;

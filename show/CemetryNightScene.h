@@ -2,7 +2,7 @@
 // from the grave.
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include "PictureStage.h"
 #include "engine/Scene.h"

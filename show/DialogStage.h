@@ -5,7 +5,7 @@
 // advances the lip sync, and from this.
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include <initializer_list>
 

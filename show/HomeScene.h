@@ -1,7 +1,7 @@
 // The programmer and his wife at home.
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include "CastScene.h"
 #include "Placement.h"

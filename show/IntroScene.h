@@ -1,7 +1,7 @@
 // The opening picture, from the start of the show.
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include "engine/Quad.h"
 #include "engine/Scene.h"

@@ -1,6 +1,6 @@
 #include "MyDemo.h"
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include "AmigaOnDeskScene.h"
 #include "CemetryDayScene.h"

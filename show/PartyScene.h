@@ -4,7 +4,7 @@
 // dies, his head slides off and blood sprays until 271.472 s.
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include "CastScene.h"
 #include "engine/Quad.h"

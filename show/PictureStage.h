@@ -3,7 +3,7 @@
 // viewport. A scene derives from Scene and from this.
 #pragma once
 
-#include <GL/glew.h>
+#include "engine/Gl.h"
 
 #include "engine/Quad.h"
 

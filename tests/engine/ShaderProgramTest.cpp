@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "GlTest.h"
@@ -36,6 +38,12 @@ std::string build(TempDir& dir, const std::string& fragment, const std::string& 
     if (out)
         *out = program;
     return testing::internal::GetCapturedStdout();
+}
+
+std::string readText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -163,4 +171,45 @@ TEST(ShaderProgram, set_matrix_uploads_untransposed_so_a_translation_moves_geome
     EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, 0.1, 0.0), white));
     EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, 0.9, 0.0), white));
     EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, -0.5, 0.0), white));
+}
+
+TEST(ShaderStage, es300_replaces_the_version_line_and_keeps_line_numbers)
+{
+    const std::string header = "#version 300 es\nprecision highp float;\nprecision highp int;\n"
+                               "precision highp sampler2D;\n";
+    const struct {
+        const char* source;
+        std::string expected;
+    } cases[] = {
+        {"#version 410 core\nvoid main() {}\n", header + "#line 2\nvoid main() {}\n"},
+        {"\n\n#version 410 core\r\nvoid main() {}", header + "#line 4\nvoid main() {}"},
+        {"void main() {}\n", header + "#line 1\nvoid main() {}\n"},
+        {"", header + "#line 1\n"},
+        {"#version 410 core", header},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        EXPECT_EQ(ShaderStage::toEs300(c.source), c.expected);
+    }
+}
+
+TEST(ShaderStage, every_show_shader_builds_as_glsl_es_300)
+{
+    REQUIRE_GL();
+    // The browser build hands these same files to WebGL 2 through toEs300;
+    // a desktop GL with ES 3.0 compatibility judges them the same way.
+    if (!GLEW_ARB_ES3_compatibility)
+        GTEST_SKIP() << "this OpenGL cannot compile GLSL ES 3.00";
+    for (const char* name : {"default", "sprite", "blood"}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        const std::string data = sourceRoot() + "/data/" + name;
+        ShaderProgram* program = nullptr;
+        EXPECT_EQ(build(dir, ShaderStage::toEs300(readText(data + ".frag")),
+                      ShaderStage::toEs300(readText(data + ".vert")), &program),
+            "");
+        GLint linked = 0;
+        glGetProgramiv(program->id, GL_LINK_STATUS, &linked);
+        EXPECT_EQ(linked, GL_TRUE);
+    }
 }
