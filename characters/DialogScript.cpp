@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -86,8 +88,19 @@ double DialogScript::readNumber(const std::string& text)
     }
 
     double value = 0.0;
-    const auto result = std::from_chars(text.data() + begin, text.data() + end, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range) {
+#ifdef __cpp_lib_to_chars
+    const bool outOfRange = std::from_chars(text.data() + begin, text.data() + end, value, std::chars_format::general).ec
+        == std::errc::result_out_of_range;
+#else
+    // The C++ library of the web build has no floating-point from_chars;
+    // strtod reads the same span the same way in the "C" locale the show
+    // runs in.
+    const std::string span = text.substr(begin, end - begin);
+    errno = 0;
+    value = std::strtod(span.c_str(), nullptr);
+    const bool outOfRange = errno == ERANGE && (value == 0.0 || std::isinf(value));
+#endif
+    if (outOfRange) {
         // Too large reads as infinity, too small as zero, as strtod has it.
         value = decimalOrder(text, begin, integerEnd, end) < 0 ? 0.0 : std::numeric_limits<double>::infinity();
     }

@@ -1,0 +1,77 @@
+// Web entry points: the page (quorvane-page.js) loads the data into the
+// virtual file system, then calls these to build the show on a WebGL 2
+// context and to draw each frame at the show time it takes from the audio
+// clock. Everything runs on the page's one thread.
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "engine/Gl.h"
+#include "show/MyDemo.h"
+#include "show/ShowFiles.h"
+
+namespace {
+
+MyDemo* show = nullptr;
+
+} // namespace
+
+extern "C" {
+
+// The music track's path, which the page fetches for Web Audio.
+EMSCRIPTEN_KEEPALIVE const char* quorvane_music_path()
+{
+    return ShowFiles::kMusic;
+}
+
+// Makes a WebGL 2 context on the canvas "#canvas" of `width` x `height`
+// pixels and builds the show from data/config.txt. `keepFrames` keeps each
+// drawn frame readable after it is shown (for tests). Returns 0 on
+// success, 1 without WebGL 2, 2 when the show cannot be built (reported on
+// stderr).
+EMSCRIPTEN_KEEPALIVE int quorvane_start(int width, int height, int keepFrames)
+{
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.majorVersion = 2;
+    attributes.minorVersion = 0;
+    // An opaque canvas: blending writes alpha below 1, which the page must
+    // not show through.
+    attributes.alpha = EM_FALSE;
+    attributes.depth = EM_TRUE;
+    attributes.stencil = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.preserveDrawingBuffer = keepFrames ? EM_TRUE : EM_FALSE;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
+    if (context <= 0)
+        return 1;
+    emscripten_webgl_make_context_current(context);
+    glViewport(0, 0, width, height);
+
+    show = new MyDemo(width, height);
+    try {
+        show->init();
+    } catch (const std::exception& error) {
+        fprintf(stderr, "quorvane: %s: %s\n", MyDemo::kConfigPath, error.what());
+        return 2;
+    }
+    return 0;
+}
+
+// Draws the frame at show time `time` seconds.
+EMSCRIPTEN_KEEPALIVE void quorvane_frame(double time)
+{
+    if (show)
+        show->render(time);
+}
+
+// Points the viewport at the whole canvas after it changed size.
+EMSCRIPTEN_KEEPALIVE void quorvane_resize(int width, int height)
+{
+    glViewport(0, 0, width, height);
+}
+
+} // extern "C"
