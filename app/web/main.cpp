@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "engine/Gl.h"
+#include "engine/Scene.h"
 #include "show/MyDemo.h"
 #include "show/ShowFiles.h"
 
@@ -72,6 +73,18 @@ EMSCRIPTEN_KEEPALIVE void quorvane_frame(double time)
 EMSCRIPTEN_KEEPALIVE void quorvane_resize(int width, int height)
 {
     glViewport(0, 0, width, height);
+}
+
+// The window of scene `index` in story order, or -1 for both past the last
+// scene (for the page's benchmark).
+EMSCRIPTEN_KEEPALIVE double quorvane_scene_start(int index)
+{
+    return show && index >= 0 && index < static_cast<int>(show->scenes.size()) ? show->scenes[index]->startTime : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE double quorvane_scene_end(int index)
+{
+    return show && index >= 0 && index < static_cast<int>(show->scenes.size()) ? show->scenes[index]->endTime : -1;
 }
 
 } // extern "C"

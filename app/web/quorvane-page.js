@@ -31,11 +31,13 @@
         state: 'loading',
         error: '',
         frames: 0,
+        renderMs: 0, // time spent in the show's render calls (handing GL its work)
         showTime: 0,
         clickToFirstFrameMs: null,
         benchFrames: 0,
         benchSeconds: 0,
         loadMs: null,
+        scenes: [], // [start, end] of each scene in story order
     });
 
     let audio = null; // AudioContext, when the browser has one
@@ -163,7 +165,9 @@
 
     function drawFrame(time) {
         report.showTime = time;
+        const began = performance.now();
         window.Module._quorvane_frame(time);
+        report.renderMs += performance.now() - began;
         report.frames += 1;
         drawn = true;
     }
@@ -302,6 +306,9 @@
                 return;
             }
             if (status !== 0) throw new Error('the show could not be built (see the console)');
+            report.scenes = [];
+            for (let i = 0; Module._quorvane_scene_start(i) >= 0; ++i)
+                report.scenes.push([Module._quorvane_scene_start(i), Module._quorvane_scene_end(i)]);
 
             if (still) {
                 drawFrame(startOffset);
