@@ -11,12 +11,17 @@
 
 #include "engine/Gl.h"
 #include "engine/Scene.h"
+#include "engine/SceneStepper.h"
 #include "show/MyDemo.h"
 #include "show/ShowFiles.h"
 
 namespace {
 
 MyDemo* show = nullptr;
+// Moves the scenes' state on a fixed grid of show time, so that a frame shows
+// the same state whatever the frame rate, and a page started at a later time
+// (or a dropped frame) shows what playing up to it would have.
+quorvane_engine::SceneStepper* stepper = nullptr;
 
 } // namespace
 
@@ -59,14 +64,17 @@ EMSCRIPTEN_KEEPALIVE int quorvane_start(int width, int height, int keepFrames)
         fprintf(stderr, "quorvane: %s: %s\n", MyDemo::kConfigPath, error.what());
         return 2;
     }
+    stepper = new quorvane_engine::SceneStepper(*show);
     return 0;
 }
 
 // Draws the frame at show time `time` seconds.
 EMSCRIPTEN_KEEPALIVE void quorvane_frame(double time)
 {
-    if (show)
-        show->render(time);
+    if (!show || !stepper)
+        return;
+    stepper->moveTo(time);
+    show->draw(time);
 }
 
 // Points the viewport at the whole canvas after it changed size.

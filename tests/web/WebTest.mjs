@@ -22,12 +22,14 @@ const kWidth = 640;
 const kHeight = 360;
 // The two software rasterizers (SwiftShader in Chromium, llvmpipe for the
 // capture) filter scaled textures with slightly different rounding, so the
-// edges of figures differ by a few levels. Backdrops come out identical. A
-// figure out of place by even one pixel breaks the second bound.
+// edges of figures differ by a few levels, and they round the edge pixels
+// of the blood drops (GL points) either way (some twenty pixels in the
+// bloodiest frame). Backdrops come out identical. A figure out of place by
+// even one pixel breaks the second bound many times over.
 const kSmallDifference = 8; // levels of one channel, 0 ... 255
 const kMostPixelsOverSmall = 0.002; // fraction of the frame
 const kLargeDifference = 32;
-const kMostPixelsOverLarge = 16;
+const kMostPixelsOverLarge = 40;
 
 let site;
 let browser;
