@@ -47,6 +47,9 @@
     let startAt = 0; // audio clock time at which show time 0 sounds
     let lastTime = 0;
     let clickAt = 0;
+    let audioClockAtStart = 0;
+    // How long the audio clock may take to start running after the click.
+    const kAudioClockGraceMs = 1000;
     let drawn = false; // whether the canvas holds a frame of the show
 
     function setState(state, text, detail) {
@@ -172,8 +175,19 @@
         drawn = true;
     }
 
+    // Without an audio device (as in some headless browsers) the audio clock
+    // stands still; the show then keeps time by the wall clock, silently.
+    function checkAudioClock() {
+        if (clock !== audioShowTime || audio.currentTime > audioClockAtStart) return;
+        if (performance.now() - clickAt < kAudioClockGraceMs) return;
+        console.warn('quorvane: the audio clock does not run; playing by the wall clock');
+        wallStart = performance.now() - (lastTime - startOffset) * 1000;
+        clock = wallShowTime;
+    }
+
     function frame() {
         if (report.state !== 'playing') return;
+        checkAudioClock();
         // Never backwards: the audio clock's estimate may step back a little.
         const time = Math.max(lastTime, clock());
         lastTime = time;
@@ -200,6 +214,7 @@
             source.connect(gain);
             source.onended = () => end();
             const when = audio.currentTime;
+            audioClockAtStart = when;
             source.start(when, startOffset);
             startAt = when - startOffset;
             clock = audioShowTime;
