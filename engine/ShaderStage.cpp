@@ -1,5 +1,6 @@
 #include "ShaderStage.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -48,7 +49,7 @@ std::string ShaderStage::toEs300(const std::string& source)
     // Skip leading blanks; a #version line must come first in GLSL.
     const size_t start = source.find_first_not_of(" \t\r\n");
     if (start == std::string::npos || source.compare(start, 8, "#version") != 0)
-        return header + "#line 1\n" + source;
+        return header + "#line 1\n" + constantUniforms(source);
     const size_t lineEnd = source.find('\n', start);
     if (lineEnd == std::string::npos)
         return header;
@@ -57,7 +58,24 @@ std::string ShaderStage::toEs300(const std::string& source)
     size_t versionLine = 1;
     for (size_t i = 0; i < start; ++i)
         versionLine += source[i] == '\n' ? 1 : 0;
-    return header + "#line " + std::to_string(versionLine + 1) + "\n" + source.substr(lineEnd + 1);
+    return header + "#line " + std::to_string(versionLine + 1) + "\n" + constantUniforms(source.substr(lineEnd + 1));
+}
+
+std::string ShaderStage::constantUniforms(std::string source)
+{
+    size_t line = 0;
+    while (line < source.size()) {
+        const size_t end = std::min(source.find('\n', line), source.size());
+        const size_t word = source.find_first_not_of(" \t", line);
+        if (word < end && source.compare(word, 8, "uniform ") == 0) {
+            const size_t equals = source.find('=', word);
+            const size_t semicolon = source.find(';', word);
+            if (equals < end && equals < semicolon)
+                source.replace(word, 8, "const   ");
+        }
+        line = end + 1;
+    }
+    return source;
 }
 
 void ShaderStage::printInfoLog(GLuint object, int isProgram)

@@ -21,7 +21,12 @@ public:
     // ints and 2D samplers) and a #line that keeps the line numbers of
     // compiler messages those of the file. A source without a #version line
     // gets the same lines in front of it.
+    // Uniforms declared with an initializer (which GLSL ES lacks) become
+    // constants of that value: code that looks them up finds none.
     static std::string toEs300(const std::string& source);
+    // `source` with each line that declares a uniform with an initializer
+    // declaring a constant instead; line breaks stay where they were.
+    static std::string constantUniforms(std::string source);
 
     // Prints the info log of a program (isProgram 1) or shader (0), then a
     // line feed.

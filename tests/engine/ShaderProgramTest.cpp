@@ -186,6 +186,8 @@ TEST(ShaderStage, es300_replaces_the_version_line_and_keeps_line_numbers)
         {"void main() {}\n", header + "#line 1\nvoid main() {}\n"},
         {"", header + "#line 1\n"},
         {"#version 410 core", header},
+        {"#version 410 core\nuniform float line = 0.3;\n  uniform int n;\nuniform vec2 v = vec2(1.0, 2.0); // x\n",
+            header + "#line 2\nconst   float line = 0.3;\n  uniform int n;\nconst   vec2 v = vec2(1.0, 2.0); // x\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
