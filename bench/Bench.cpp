@@ -442,35 +442,23 @@ int benchBackdrop(int width, int height, int frames)
                         quad.draw();
                         glEnable(GL_BLEND);
                     }, {}});
-    ways.push_back({"clear, textured quad, blending off, no depth test", [&] {
-                        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-                        glDisable(GL_BLEND);
-                        glDisable(GL_DEPTH_TEST);
-                        program.use();
-                        program.bindTexture(UniformName::kSampler, backdrop.picture);
-                        quad.draw();
-                        glEnable(GL_DEPTH_TEST);
-                        glEnable(GL_BLEND);
-                    }, {}});
-    ways.push_back({"clear depth only, textured quad, blending off, no depth test", [&] {
-                        glClear(GL_DEPTH_BUFFER_BIT);
-                        glDisable(GL_BLEND);
-                        glDisable(GL_DEPTH_TEST);
-                        program.use();
-                        program.bindTexture(UniformName::kSampler, backdrop.picture);
-                        quad.draw();
-                        glEnable(GL_DEPTH_TEST);
-                        glEnable(GL_BLEND);
-                    }, {}});
-    ways.push_back({"textured quad, blending off, no depth test, no clear", [&] {
-                        glDisable(GL_BLEND);
-                        glDisable(GL_DEPTH_TEST);
-                        program.use();
-                        program.bindTexture(UniformName::kSampler, backdrop.picture);
-                        quad.draw();
-                        glEnable(GL_DEPTH_TEST);
-                        glEnable(GL_BLEND);
-                    }, {}});
+    // The picture drawn opaque without the depth test, after clearing `clear`.
+    auto unblendedQuad = [&](GLbitfield clear) {
+        if (clear)
+            glClear(clear);
+        glDisable(GL_BLEND);
+        glDisable(GL_DEPTH_TEST);
+        program.use();
+        program.bindTexture(UniformName::kSampler, backdrop.picture);
+        quad.draw();
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+    };
+    ways.push_back({"clear, textured quad, blending off, no depth test",
+        [&] { unblendedQuad(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }, {}});
+    ways.push_back({"clear depth only, textured quad, blending off, no depth test",
+        [&] { unblendedQuad(GL_DEPTH_BUFFER_BIT); }, {}});
+    ways.push_back({"textured quad, blending off, no depth test, no clear", [&] { unblendedQuad(0); }, {}});
     ways.push_back({"clear depth only, glBlitFramebuffer of the texture, linear", [&] {
                         glClear(GL_DEPTH_BUFFER_BIT);
                         glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
