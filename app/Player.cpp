@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "ContentReloader.h"
+#include "MusicPlayhead.h"
 #include "Overlay.h"
 #include "StartPoint.h"
 #include "engine/ImageLoader.h"
@@ -86,6 +87,7 @@ Player::Player(const PlayerOptions& options)
 
 Player::~Player()
 {
+    playhead.reset();
     SDL_ShowCursor(SDL_ENABLE);
     if (window)
         SDL_DestroyWindow(window);
@@ -208,9 +210,9 @@ void Player::playAsMade()
     }
 }
 
-double Player::now() const
+double Player::now()
 {
-    return static_cast<double>(SDL_GetPerformanceCounter()) / static_cast<double>(SDL_GetPerformanceFrequency());
+    return MusicPlayhead::now();
 }
 
 void Player::printTime(const char* what, double time) const
@@ -257,14 +259,12 @@ void Player::syncMusic(double time)
 {
     const bool audible = !silent && !clock.paused() && clock.speed() == 1.0 && time < musicLength;
     if (!audible) {
-        if (Mix_PlayingMusic())
-            Mix_HaltMusic();
+        playhead->stop();
         musicAudible = false;
         return;
     }
-    if (!Mix_PlayingMusic() && Mix_PlayMusic(music, 1) != 0)
+    if (!playhead->play(music, time))
         throw failure(std::string(kMusicPath) + ": cannot play the music", Mix_GetError());
-    Mix_SetMusicPosition(time);
     musicAudible = true;
 }
 
@@ -367,6 +367,7 @@ void Player::playForMakers()
         reloader = std::make_unique<ContentReloader>(*show);
         overlay = std::make_unique<Overlay>();
     }
+    playhead = std::make_unique<MusicPlayhead>();
     clock.setPaused(options.paused, now());
     seek(start);
     printTime(options.paused ? "paused" : "time", clock.time());
@@ -381,8 +382,8 @@ void Player::playForMakers()
             for (const std::string& message : reloader->poll(now()))
                 reloaded(message);
         }
-        const double position = musicAudible && Mix_PlayingMusic() ? Mix_GetMusicPosition(music) : -1.0;
-        const double time = clock.frameTime(now(), position);
+        const MusicPlayhead::Mix mix = musicAudible ? playhead->last() : MusicPlayhead::Mix{0.0, -1.0};
+        const double time = clock.frameTime(now(), mix.position, mix.at);
         const bool ended = !clock.paused() && musicLength > 0.0 && time >= musicLength;
         if (ended && options.loop) {
             seek(0.0);

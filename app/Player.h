@@ -20,6 +20,7 @@
 struct SDL_Window;
 typedef struct _Mix_Music Mix_Music;
 class ContentReloader;
+class MusicPlayhead;
 class Overlay;
 class MyDemo;
 union SDL_Event;
@@ -51,7 +52,7 @@ private:
     // stops it.
     void syncMusic(double time);
     // Seconds of wall time since SDL started, from its fine counter.
-    double now() const;
+    static double now();
     // Prints the show time on stdout for --print-time, with `what` happened.
     void printTime(const char* what, double time) const;
     // Prints the message of a reload and brings the scenes' state anew to the
@@ -76,4 +77,5 @@ private:
     bool silent = false;       // no audio device, or --mute
     double musicLength = 0.0;  // seconds; 0 when unknown
     bool musicAudible = false; // the music plays and keeps time
+    std::unique_ptr<MusicPlayhead> playhead; // the music's position, in the makers' player
 };

@@ -13,8 +13,9 @@ void ShowClock::seek(double time, double now)
     baseNow = now;
     last = time;
     lastPosition = -1.0;
+    lastPositionTime = 0.0;
     lastStep = 0.0;
-    offsets.clear();
+    measured = 0;
     offset = 0.0;
 }
 
@@ -37,26 +38,28 @@ void ShowClock::setSpeed(double speed, double now)
     rate = speed;
 }
 
-double ShowClock::frameTime(double now, double musicPosition)
+double ShowClock::frameTime(double now, double musicPosition, double positionTime)
 {
+    const bool heard = musicPosition >= 0.0 && positionTime >= baseNow;
     if (musicPosition < 0.0) {
         if (lastPosition >= 0.0)
             rebase(now); // the music stopped keeping time: go on from here
-    } else if (musicPosition != lastPosition) {
-        // A new buffer began at most one frame ago, so the measured offset
-        // is at most one frame short of the true one: keep the largest.
+    } else if (heard && positionTime != lastPositionTime) {
+        // A mix moved the music on.
         if (lastPosition >= 0.0 && musicPosition > lastPosition)
             lastStep = musicPosition - lastPosition;
         lastPosition = musicPosition;
-        offsets.emplace_back(now, musicPosition - estimate(now));
-        while (offsets.front().first < now - followWindow)
-            offsets.pop_front();
-        offset = offsets.front().second;
-        for (const auto& measured : offsets)
-            offset = std::max(offset, measured.second);
+        lastPositionTime = positionTime;
+        offsets[measured++ % kOffsets] = musicPosition - estimate(positionTime);
+        const double a = offsets[0];
+        const double b = offsets[1];
+        const double c = offsets[2];
+        // The median of the last three; before there are three, the latest.
+        offset = measured >= kOffsets ? std::max(std::min(a, b), std::min(std::max(a, b), c))
+                                      : offsets[measured - 1];
     }
     double time = estimate(now) + offset;
-    if (musicPosition >= 0.0 && lastStep > 0.0)
+    if (lastPosition >= 0.0 && lastStep > 0.0)
         time = std::min(time, lastPosition + kMaxLeadSteps * lastStep);
     last = std::max(last, time);
     return last;

@@ -1,10 +1,13 @@
 // quorvane-clock-bench: how far the player's show clock strays from the music.
 // Plays data/duskwalk.ogg as the player does (SDL_mixer, 44100 Hz, 2048-sample
-// buffers; SDL's dummy audio driver unless SDL_AUDIODRIVER names another),
-// runs the player's clock (ShowClock) from frames at 60 Hz, and the old tick
-// clock beside it. Every time the music's position moves on (watched every
-// millisecond) it notes how far each clock is from that position. Prints the
-// worst offsets per stretch of the show and overall.
+// buffers; SDL's dummy audio driver unless SDL_AUDIODRIVER names another, and
+// the player's MusicPlayhead), and runs the player's clock (ShowClock) from
+// frames at 60 Hz, with the old tick clock beside it. The playhead notes the
+// music's position and the wall time after every buffer mixed; between two
+// mixes the music runs on evenly. Every frame is held against the music's
+// position at the frame's own moment. Prints the worst offsets per stretch
+// of the show and overall, and how far SDL_mixer's decoder position
+// (Mix_GetMusicPosition) is from the mixed position.
 //
 //   quorvane-clock-bench [--seconds S] [-C DIR]    (default: the whole track)
 
@@ -21,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/MusicPlayhead.h"
 #include "app/ShowClock.h"
 
 namespace {
@@ -28,20 +32,20 @@ namespace {
 constexpr double kFrame = 1.0 / 60.0;
 constexpr double kStretch = 30.0; // seconds of show per line of the table
 
-double now()
+using Mix = MusicPlayhead::Mix;
+
+// The music's position at wall time `at`, running evenly between the mixes
+// around it; negative outside them. `from` is where to start looking.
+double positionAt(const std::vector<Mix>& mixes, size_t& from, double at)
 {
-    return static_cast<double>(SDL_GetPerformanceCounter()) / static_cast<double>(SDL_GetPerformanceFrequency());
+    while (from + 1 < mixes.size() && mixes[from + 1].at <= at)
+        ++from;
+    if (from + 1 >= mixes.size() || mixes[from].at > at)
+        return -1.0;
+    const Mix& a = mixes[from];
+    const Mix& b = mixes[from + 1];
+    return a.position + (at - a.at) * (b.position - a.position) / (b.at - a.at);
 }
-
-// The player's clock with its follow window, and one with a longer window
-// for comparison.
-constexpr double kWindows[2] = {ShowClock::kFollowWindow, 0.5};
-
-struct Sample {
-    double position;    // where the music's position moved to
-    double follower[2]; // each player clock at that moment, minus the position
-    double tick;        // the tick clock at that moment, minus the position
-};
 
 double percentile(std::vector<double> values, double p)
 {
@@ -50,6 +54,14 @@ double percentile(std::vector<double> values, double p)
     std::sort(values.begin(), values.end());
     return values[static_cast<size_t>(p * (values.size() - 1))];
 }
+
+// A frame: its wall time, the player clock's show time and how far
+// SDL_mixer's decoder position was ahead of the playhead's then.
+struct Frame {
+    double at;
+    double time;
+    double decoderLead;
+};
 
 int usage(const char* message)
 {
@@ -96,75 +108,99 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "quorvane-clock-bench: %.0f s of music on the %s audio driver...\n", seconds,
         SDL_GetCurrentAudioDriver());
 
-    ShowClock clocks[2] = {ShowClock(kWindows[0]), ShowClock(kWindows[1])};
-    Mix_PlayMusic(music, 1);
-    const double start = now();
-    for (ShowClock& clock : clocks)
+    std::vector<Mix> mixes(static_cast<size_t>(seconds * 44100.0 / 2048.0 * 1.1) + 100);
+    std::vector<Frame> frames;
+    frames.reserve(static_cast<size_t>(seconds / kFrame * 1.1) + 100);
+    {
+        MusicPlayhead playhead;
+        playhead.record(&mixes);
+        ShowClock clock;
+        const double start = MusicPlayhead::now();
         clock.seek(0.0, start);
-    double frameAt = start;
-    double frameValue[2] = {0.0, 0.0};
-    double lastPosition = Mix_GetMusicPosition(music);
-    std::vector<Sample> samples;
-    while (Mix_PlayingMusic()) {
-        const double t = now();
-        const double position = Mix_GetMusicPosition(music);
-        if (t >= frameAt + kFrame) {
-            // A frame: the player reads the clock once, as in its loop.
+        if (!playhead.play(music, 0.0)) {
+            std::fprintf(stderr, "quorvane-clock-bench: data/duskwalk.ogg: %s\n", Mix_GetError());
+            return 1;
+        }
+        double frameAt = start;
+        while (Mix_PlayingMusic() && frameAt - start < seconds) {
+            const double t = MusicPlayhead::now();
+            if (t < frameAt + kFrame) {
+                SDL_Delay(1);
+                continue;
+            }
+            // A frame: the player reads the playhead and its clock once.
             frameAt = t;
-            for (int c = 0; c < 2; ++c)
-                frameValue[c] = clocks[c].frameTime(t, position);
+            const Mix mix = playhead.last();
+            const double decoder = Mix_GetMusicPosition(music);
+            frames.push_back({t, clock.frameTime(t, mix.position, mix.at), decoder - mix.position});
         }
-        if (position != lastPosition) {
-            lastPosition = position;
-            // What the player's clock shows at this moment: the last frame's
-            // value run on at real speed.
-            Sample sample{position, {}, (t - start) - position};
-            for (int c = 0; c < 2; ++c)
-                sample.follower[c] = frameValue[c] + (t - frameAt) - position;
-            samples.push_back(sample);
-        }
-        if (t - start > seconds)
-            break;
-        SDL_Delay(1);
+        playhead.stop();
+        playhead.record(nullptr);
+        mixes.erase(std::remove_if(mixes.begin(), mixes.end(), [](const Mix& m) { return m.at == 0.0; }),
+            mixes.end());
+        for (Frame& frame : frames)
+            frame.at -= start;
+        for (Mix& mix : mixes)
+            mix.at -= start;
     }
-    const double played = lastPosition;
-    // The driver's pace: the last step's position against its wall time.
-    const double pace = samples.empty() ? 0.0 : played / (played + samples.back().tick);
-    std::printf("music played: %.3f s; the driver plays %.3f %% %s than real time\n", played,
-        std::abs(pace - 1.0) * 100.0, pace >= 1.0 ? "faster" : "slower");
-    std::printf("worst offset from the music's position, ms\n");
-    std::printf("%-14s %16s %16s %12s\n", "show time", "player clock", "0.5 s window", "tick clock");
-    for (double from = 0.0; from < played; from += kStretch) {
-        double worst[3] = {0.0, 0.0, 0.0};
-        for (const Sample& s : samples) {
-            if (s.position >= from && s.position < from + kStretch && s.position > 1.0) {
-                for (int c = 0; c < 2; ++c)
-                    worst[c] = std::max(worst[c], std::abs(s.follower[c]) * 1000.0);
-                worst[2] = std::max(worst[2], std::abs(s.tick) * 1000.0);
+    if (mixes.size() < 2) {
+        std::fprintf(stderr, "quorvane-clock-bench: the music did not move\n");
+        return 1;
+    }
+
+    const double played = mixes.back().position;
+    const double pace = (mixes.back().position - mixes.front().position) / (mixes.back().at - mixes.front().at);
+    std::printf("music played: %.3f s in %zu mixes; the driver plays %.3f %% %s than real time\n", played,
+        mixes.size(), std::abs(pace - 1.0) * 100.0, pace >= 1.0 ? "faster" : "slower");
+
+    // Each frame's offset from the music at the frame's moment, after the
+    // first second.
+    struct Offset {
+        double position;
+        double player; // ms
+        double tick;   // ms
+    };
+    std::vector<Offset> offsets;
+    std::vector<double> decoderLead;
+    size_t from = 0;
+    for (const Frame& frame : frames) {
+        const double position = positionAt(mixes, from, frame.at);
+        if (position <= 1.0)
+            continue;
+        offsets.push_back(
+            {position, std::abs(frame.time - position) * 1000.0, std::abs(frame.at - position) * 1000.0});
+        decoderLead.push_back(frame.decoderLead * 1000.0);
+    }
+    std::printf("worst offset of a frame from the music's position, ms\n");
+    std::printf("%-14s %14s %12s\n", "show time", "player clock", "tick clock");
+    for (double stretch = 0.0; stretch < played; stretch += kStretch) {
+        double worst[2] = {0.0, 0.0};
+        for (const Offset& o : offsets) {
+            if (o.position >= stretch && o.position < stretch + kStretch) {
+                worst[0] = std::max(worst[0], o.player);
+                worst[1] = std::max(worst[1], o.tick);
             }
         }
-        std::printf("%5.0f - %5.0f s %16.1f %16.1f %12.1f\n", from, std::min(from + kStretch, played), worst[0],
-            worst[1], worst[2]);
+        std::printf("%5.0f - %5.0f s %14.1f %12.1f\n", stretch, std::min(stretch + kStretch, played), worst[0],
+            worst[1]);
     }
-    std::vector<double> offsets[3];
-    for (const Sample& s : samples) {
-        if (s.position > 1.0) {
-            for (int c = 0; c < 2; ++c)
-                offsets[c].push_back(std::abs(s.follower[c]) * 1000.0);
-            offsets[2].push_back(std::abs(s.tick) * 1000.0);
-        }
-    }
-    std::printf("over %zu steps of the music after the first second (median, 99th percentile, worst; ms):\n",
-        offsets[2].size());
-    const char* names[3] = {"player clock", "0.5 s window", "tick clock"};
+    std::vector<double> player;
+    std::vector<double> tick;
     int within = 0;
-    for (double offset : offsets[0])
-        within += offset <= 17.0;
-    for (int c = 0; c < 3; ++c)
-        std::printf("  %-13s %8.1f %8.1f %8.1f\n", names[c], percentile(offsets[c], 0.5), percentile(offsets[c], 0.99),
-            percentile(offsets[c], 1.0));
-    std::printf("player clock within 17 ms at %.1f %% of the steps\n",
-        offsets[0].empty() ? 0.0 : 100.0 * within / offsets[0].size());
+    for (const Offset& o : offsets) {
+        player.push_back(o.player);
+        tick.push_back(o.tick);
+        within += o.player <= 17.0;
+    }
+    std::printf("over %zu frames after the first second (median, 99th percentile, worst; ms):\n", offsets.size());
+    std::printf("  %-13s %8.1f %8.1f %8.1f\n", "player clock", percentile(player, 0.5), percentile(player, 0.99),
+        percentile(player, 1.0));
+    std::printf("  %-13s %8.1f %8.1f %8.1f\n", "tick clock", percentile(tick, 0.5), percentile(tick, 0.99),
+        percentile(tick, 1.0));
+    std::printf("player clock within 17 ms on %.1f %% of the frames\n",
+        offsets.empty() ? 0.0 : 100.0 * within / offsets.size());
+    std::printf("SDL_mixer's decoder position ahead of the mixed music (least, median, most; ms): %.1f %.1f %.1f\n",
+        percentile(decoderLead, 0.0), percentile(decoderLead, 0.5), percentile(decoderLead, 1.0));
     Mix_FreeMusic(music);
     Mix_CloseAudio();
     SDL_Quit();
