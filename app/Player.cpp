@@ -24,7 +24,6 @@
 
 namespace {
 
-const char* const kMusicPath = ShowFiles::kMusic;
 // One frame of the frame keys: 1/30 s.
 constexpr double kFrameStep = 1.0 / 30.0;
 constexpr double kSeekStep = 5.0;
@@ -158,9 +157,9 @@ void Player::setUp()
 
     if (!openAudio())
         throw failure("cannot open audio", Mix_GetError());
-    music = Mix_LoadMUS(kMusicPath);
+    music = Mix_LoadMUS(ShowFiles::kMusic);
     if (!music)
-        throw failure(std::string(kMusicPath) + ": cannot load the music", Mix_GetError());
+        throw failure(std::string(ShowFiles::kMusic) + ": cannot load the music", Mix_GetError());
     silent = options.mute || audioIsSilent();
     musicLength = Mix_MusicDuration(music);
 
@@ -184,7 +183,7 @@ void Player::setUp()
 void Player::playAsMade()
 {
     if (Mix_PlayMusic(music, 1) != 0)
-        throw failure(std::string(kMusicPath) + ": cannot play the music", Mix_GetError());
+        throw failure(std::string(ShowFiles::kMusic) + ": cannot play the music", Mix_GetError());
     const double startTicks = static_cast<double>(SDL_GetTicks());
 
     bool quit = false;
@@ -264,7 +263,7 @@ void Player::syncMusic(double time)
         return;
     }
     if (!playhead->play(music, time))
-        throw failure(std::string(kMusicPath) + ": cannot play the music", Mix_GetError());
+        throw failure(std::string(ShowFiles::kMusic) + ": cannot play the music", Mix_GetError());
     musicAudible = true;
 }
 
