@@ -259,12 +259,10 @@ void Player::syncMusic(double time)
     const bool audible = !silent && !clock.paused() && clock.speed() == 1.0 && time < musicLength;
     if (!audible) {
         playhead->stop();
-        musicAudible = false;
         return;
     }
     if (!playhead->play(music, time))
         throw failure(std::string(ShowFiles::kMusic) + ": cannot play the music", Mix_GetError());
-    musicAudible = true;
 }
 
 void Player::seek(double time)
@@ -381,7 +379,7 @@ void Player::playForMakers()
             for (const std::string& message : reloader->poll(now()))
                 reloaded(message);
         }
-        const MusicPlayhead::Mix mix = musicAudible ? playhead->last() : MusicPlayhead::Mix{0.0, -1.0};
+        const MusicPlayhead::Mix mix = playhead->last();
         const double time = clock.frameTime(now(), mix.position, mix.at);
         const bool ended = !clock.paused() && musicLength > 0.0 && time >= musicLength;
         if (ended && options.loop) {

@@ -76,6 +76,5 @@ private:
     ShowClock clock;
     bool silent = false;       // no audio device, or --mute
     double musicLength = 0.0;  // seconds; 0 when unknown
-    bool musicAudible = false; // the music plays and keeps time
     std::unique_ptr<MusicPlayhead> playhead; // the music's position, in the makers' player
 };

@@ -40,11 +40,10 @@ void ShowClock::setSpeed(double speed, double now)
 
 double ShowClock::frameTime(double now, double musicPosition, double positionTime)
 {
-    const bool heard = musicPosition >= 0.0 && positionTime >= baseNow;
     if (musicPosition < 0.0) {
         if (lastPosition >= 0.0)
             rebase(now); // the music stopped keeping time: go on from here
-    } else if (heard && positionTime != lastPositionTime) {
+    } else if (positionTime >= baseNow && positionTime != lastPositionTime) {
         // A mix moved the music on.
         if (lastPosition >= 0.0 && musicPosition > lastPosition)
             lastStep = musicPosition - lastPosition;

@@ -94,8 +94,7 @@ std::string output(const std::string& command)
 
 void writeMusic(const TestShow& show, double seconds)
 {
-    ASSERT_TRUE(shell("sox -q -n -r 44100 -c 2 " + show.path("data/duskwalk.ogg") + " synth " + std::to_string(seconds)
-        + " sine 440 vol 0.1"));
+    ASSERT_TRUE(writeToneOgg(show.path("data/duskwalk.ogg"), seconds));
 }
 
 bool windowAppears(std::chrono::seconds limit)

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 #include "app/MusicPlayhead.h"
@@ -20,8 +19,7 @@ class MusicPlayheadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(std::system(("sox -q -n -r 44100 -c 2 " + dir.path("music.ogg") + " synth 20 sine 440 vol 0.1").c_str()),
-            0);
+        ASSERT_TRUE(writeToneOgg(dir.path("music.ogg"), 20.0));
         SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
         ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048), 0) << Mix_GetError();

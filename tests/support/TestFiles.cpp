@@ -3,6 +3,7 @@
 #include <stb_image_write.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -71,4 +72,11 @@ void writePng(const std::string& path, int width, int height, int channels, cons
 std::string sourceRoot()
 {
     return QUORVANE_SOURCE_DIR;
+}
+
+bool writeToneOgg(const std::string& path, double seconds)
+{
+    const std::string command =
+        "sox -q -n -r 44100 -c 2 '" + path + "' synth " + std::to_string(seconds) + " sine 440 vol 0.1";
+    return std::system(command.c_str()) == 0;
 }

@@ -40,5 +40,9 @@ void writeSolidPng(const std::string& path, int width, int height, int r, int g,
 // Writes an 8-bit PNG with `channels` (1 to 4) channels from rows, top first.
 void writePng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& pixels);
 
+// Writes `seconds` of a quiet 440 Hz stereo tone at 44100 Hz to `path` as
+// Ogg Vorbis, with sox; false when sox fails.
+bool writeToneOgg(const std::string& path, double seconds);
+
 // The project's root folder (where data/ lives), as the build knows it.
 std::string sourceRoot();
