@@ -36,12 +36,15 @@ std::runtime_error failure(const std::string& what, const char* reason)
 
 // Brings up SDL with video and audio. When only the audio fails, audio is
 // brought up again on the dummy driver, which keeps time but plays nothing.
+// Video comes up once, on its own: quitting SDL's X11 driver and starting it
+// again in the same process sometimes fails to reach the display (about one
+// start in sixty here), and SDL then falls back on its offscreen driver.
 bool initSdl()
 {
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == 0)
-        return true;
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
+        return true;
     fprintf(stderr, "quorvane: warning: no audio (%s); playing silently\n", SDL_GetError());
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
     return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
