@@ -73,10 +73,12 @@ TEST_F(MusicPlayheadTest, moves_by_whole_buffers_from_where_the_music_started_at
     const MusicPlayhead::Mix later = waitForMixes(playhead, 12.5, 8);
     EXPECT_LT(buffersOff(first.position, 12.5), 1e-9);
     EXPECT_LT(buffersOff(later.position, 12.5), 1e-9);
-    // The dummy driver sleeps a buffer's length between mixes: within a few
-    // percent of real time over seven buffers (its own pace is within 1 %).
+    // The dummy driver sleeps a buffer's length between mixes, so over seven
+    // buffers the position keeps the wall clock's pace. The margin allows a
+    // busy machine waking the audio thread a buffer late; counting bytes or
+    // both channels as samples would still be far outside it.
     const double pace = (later.position - first.position) / (later.at - first.at);
-    EXPECT_NEAR(pace, 1.0, 0.05);
+    EXPECT_NEAR(pace, 1.0, 0.25);
 
     // A seek back starts again from the new position; nothing of the old
     // one comes after it.
