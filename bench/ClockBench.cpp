@@ -1,5 +1,5 @@
 // quorvane-clock-bench: how far the player's show clock strays from the music.
-// Plays data/duskwalk.ogg as the player does (SDL_mixer, 44100 Hz, 2048-sample
+// Plays the show's music as the player does (SDL_mixer, 44100 Hz, 2048-sample
 // buffers; SDL's dummy audio driver unless SDL_AUDIODRIVER names another, and
 // the player's MusicPlayhead), and runs the player's clock (ShowClock) from
 // frames at 60 Hz, with the old tick clock beside it. The playhead notes the
@@ -8,8 +8,6 @@
 // position at the frame's own moment. Prints the worst offsets per stretch
 // of the show and overall, and how far SDL_mixer's decoder position
 // (Mix_GetMusicPosition) is from the mixed position.
-//
-//   quorvane-clock-bench [--seconds S] [-C DIR]    (default: the whole track)
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -21,15 +19,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "ArgumentReader.h"
+#include "ToolMain.h"
+#include "UsageError.h"
 #include "app/MusicPlayhead.h"
 #include "app/ShowClock.h"
+#include "show/ShowFiles.h"
 
 namespace {
 
 constexpr double kFrame = 1.0 / 60.0;
+constexpr const char* kMusic = ShowFiles::kMusic;
 constexpr double kStretch = 30.0; // seconds of show per line of the table
 
 using Mix = MusicPlayhead::Mix;
@@ -63,45 +67,44 @@ struct Frame {
     double decoderLead;
 };
 
-int usage(const char* message)
+const char* const kHelp =
+    "usage: quorvane-clock-bench [--seconds S] [-C DIR]\n"
+    "Plays the show's music on SDL's dummy audio driver (or the one SDL_AUDIODRIVER\n"
+    "names) and prints how far the player's clock and the old tick clock stray\n"
+    "from the music's position, frame by frame at 60 Hz.\n"
+    "\n"
+    "  --seconds S   play only the first S seconds (default: the whole track)\n"
+    "  -C DIR        run in DIR, the show's folder (default: here)\n"
+    "  -h, --help    this text\n"
+    "  --version     the version\n"
+    "\n"
+    "Exit codes: 0 measured, 1 failure, 2 bad usage.\n";
+
+std::runtime_error failure(const std::string& what, const char* reason)
 {
-    std::fprintf(stderr, "quorvane-clock-bench: %s\nusage: quorvane-clock-bench [--seconds S] [-C DIR]\n", message);
-    return 2;
+    return std::runtime_error(what + ": " + reason);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int bench(const std::vector<std::string>& arguments)
 {
     double seconds = -1.0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::printf("usage: quorvane-clock-bench [--seconds S] [-C DIR]\n"
-                        "Offsets between the player's clock, the old tick clock and the music's position.\n");
-            return 0;
-        }
-        if (i + 1 >= argc)
-            return usage((arg + " needs a value").c_str());
-        if (arg == "--seconds")
-            seconds = std::atof(argv[++i]);
-        else if (arg == "-C") {
-            if (chdir(argv[++i]) != 0)
-                return usage(std::strerror(errno));
+    for (ArgumentReader args(arguments); args.next();) {
+        if (args.isOption("--seconds"))
+            seconds = ArgumentReader::number("--seconds", args.value(), 0.1, 1e6);
+        else if (args.isOption("-C")) {
+            const std::string directory = args.value();
+            if (chdir(directory.c_str()) != 0)
+                throw failure("-C " + directory, std::strerror(errno));
         } else
-            return usage(("unknown option " + arg).c_str());
+            throw UsageError("unexpected argument \"" + args.operand() + "\"");
     }
 
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER) != 0 || Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) != 0) {
-        std::fprintf(stderr, "quorvane-clock-bench: cannot open audio: %s\n", SDL_GetError());
-        return 1;
-    }
-    Mix_Music* music = Mix_LoadMUS("data/duskwalk.ogg");
-    if (!music) {
-        std::fprintf(stderr, "quorvane-clock-bench: data/duskwalk.ogg: %s\n", Mix_GetError());
-        return 1;
-    }
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER) != 0 || Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) != 0)
+        throw failure("cannot open audio", SDL_GetError());
+    Mix_Music* music = Mix_LoadMUS(kMusic);
+    if (!music)
+        throw failure(kMusic, Mix_GetError());
     const double length = Mix_MusicDuration(music);
     if (seconds <= 0.0 || seconds > length)
         seconds = length;
@@ -117,10 +120,8 @@ int main(int argc, char** argv)
         ShowClock clock;
         const double start = MusicPlayhead::now();
         clock.seek(0.0, start);
-        if (!playhead.play(music, 0.0)) {
-            std::fprintf(stderr, "quorvane-clock-bench: data/duskwalk.ogg: %s\n", Mix_GetError());
-            return 1;
-        }
+        if (!playhead.play(music, 0.0))
+            throw failure(kMusic, Mix_GetError());
         double frameAt = start;
         while (Mix_PlayingMusic() && frameAt - start < seconds) {
             const double t = MusicPlayhead::now();
@@ -143,10 +144,8 @@ int main(int argc, char** argv)
         for (Mix& mix : mixes)
             mix.at -= start;
     }
-    if (mixes.size() < 2) {
-        std::fprintf(stderr, "quorvane-clock-bench: the music did not move\n");
-        return 1;
-    }
+    if (mixes.size() < 2)
+        throw std::runtime_error(std::string(kMusic) + ": the music did not move");
 
     const double played = mixes.back().position;
     const double pace = (mixes.back().position - mixes.front().position) / (mixes.back().at - mixes.front().at);
@@ -205,4 +204,11 @@ int main(int argc, char** argv)
     Mix_CloseAudio();
     SDL_Quit();
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return ToolMain("quorvane-clock-bench", kHelp).run(argc, argv, bench);
 }
