@@ -10,10 +10,14 @@
 namespace {
 
 std::atomic<long> allocations{0};
+std::atomic<std::size_t> failFrom{0};
 
 void* allocate(std::size_t size)
 {
     ++allocations;
+    const std::size_t limit = failFrom.load(std::memory_order_relaxed);
+    if (limit != 0 && size >= limit)
+        return nullptr;
     return std::malloc(size ? size : 1);
 }
 
@@ -22,6 +26,11 @@ void* allocate(std::size_t size)
 long allocationsSoFar()
 {
     return allocations.load();
+}
+
+void failAllocationsFrom(std::size_t bytes)
+{
+    failFrom = bytes;
 }
 
 void* operator new(std::size_t size)

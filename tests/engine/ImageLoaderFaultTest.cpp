@@ -1,71 +1,17 @@
 // Loading faults on the decoding threads: an allocation that fails there
 // (std::bad_alloc) reaches the caller as a failed image with its reason and
 // becomes an empty texture with a warning, as a corrupt file does, instead
-// of ending the program. This binary replaces operator new so that large
-// allocations can be made to fail on purpose.
+// of ending the program. This binary links the allocation counter, whose
+// operator new can make large allocations fail on purpose.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 
+#include "AllocationCounter.h"
 #include "GlTest.h"
 #include "TestFiles.h"
 #include "engine/ImageLoader.h"
 #include "engine/Texture.h"
-
-// These replace the global allocation functions, so malloc and free pair up.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace {
-
-// While set, every allocation of this many bytes or more fails.
-std::atomic<std::size_t> failFrom{0};
-
-void* allocate(std::size_t size)
-{
-    const std::size_t limit = failFrom.load();
-    if (limit != 0 && size >= limit)
-        return nullptr;
-    return std::malloc(size ? size : 1);
-}
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (void* p = allocate(size))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t size)
-{
-    if (void* p = allocate(size))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 TEST(ImageLoaderFault, running_out_of_memory_on_a_worker_gives_a_failed_image)
 {
@@ -73,12 +19,12 @@ TEST(ImageLoaderFault, running_out_of_memory_on_a_worker_gives_a_failed_image)
     // Reading a file of 8 MB grows a buffer past 4 MB: that allocation fails.
     writeFile(dir.path("big.png"), std::string(8 << 20, 'x'));
     writeSolidPng(dir.path("small.png"), 4, 4, 1, 2, 3);
-    failFrom = 4 << 20;
+    failAllocationsFrom(4 << 20);
     ImageLoader loader({dir.path("big.png"), dir.path("small.png"), dir.path("big.png")}, 2);
     const Image big = loader.take(0);
     const Image small = loader.take(1);
     const Image again = loader.take(2);
-    failFrom = 0;
+    failAllocationsFrom(0);
     EXPECT_FALSE(big.ok());
     EXPECT_EQ(big.error, "out of memory");
     EXPECT_TRUE(big.bounds.empty());
@@ -91,10 +37,10 @@ TEST(ImageLoaderFault, an_image_that_ran_out_of_memory_becomes_an_empty_texture_
     REQUIRE_GL();
     TempDir dir;
     writeFile(dir.path("big.png"), std::string(8 << 20, 'x'));
-    failFrom = 4 << 20;
+    failAllocationsFrom(4 << 20);
     ImageLoader loader({dir.path("big.png")}, 1);
     Image image = loader.take(0);
-    failFrom = 0;
+    failAllocationsFrom(0);
     testing::internal::CaptureStderr();
     const Texture texture(dir.path("big.png").c_str(), image);
     const std::string err = testing::internal::GetCapturedStderr();
