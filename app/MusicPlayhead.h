@@ -8,7 +8,6 @@
 #pragma once
 
 #include <mutex>
-#include <utility>
 #include <vector>
 
 typedef struct _Mix_Music Mix_Music;

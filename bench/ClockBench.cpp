@@ -33,7 +33,6 @@
 namespace {
 
 constexpr double kFrame = 1.0 / 60.0;
-constexpr const char* kMusic = ShowFiles::kMusic;
 constexpr double kStretch = 30.0; // seconds of show per line of the table
 
 using Mix = MusicPlayhead::Mix;
@@ -102,9 +101,9 @@ int bench(const std::vector<std::string>& arguments)
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER) != 0 || Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) != 0)
         throw failure("cannot open audio", SDL_GetError());
-    Mix_Music* music = Mix_LoadMUS(kMusic);
+    Mix_Music* music = Mix_LoadMUS(ShowFiles::kMusic);
     if (!music)
-        throw failure(kMusic, Mix_GetError());
+        throw failure(ShowFiles::kMusic, Mix_GetError());
     const double length = Mix_MusicDuration(music);
     if (seconds <= 0.0 || seconds > length)
         seconds = length;
@@ -121,7 +120,7 @@ int bench(const std::vector<std::string>& arguments)
         const double start = MusicPlayhead::now();
         clock.seek(0.0, start);
         if (!playhead.play(music, 0.0))
-            throw failure(kMusic, Mix_GetError());
+            throw failure(ShowFiles::kMusic, Mix_GetError());
         double frameAt = start;
         while (Mix_PlayingMusic() && frameAt - start < seconds) {
             const double t = MusicPlayhead::now();
@@ -145,7 +144,7 @@ int bench(const std::vector<std::string>& arguments)
             mix.at -= start;
     }
     if (mixes.size() < 2)
-        throw std::runtime_error(std::string(kMusic) + ": the music did not move");
+        throw std::runtime_error(std::string(ShowFiles::kMusic) + ": the music did not move");
 
     const double played = mixes.back().position;
     const double pace = (mixes.back().position - mixes.front().position) / (mixes.back().at - mixes.front().at);
