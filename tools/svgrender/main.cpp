@@ -6,7 +6,10 @@
 // picture, or else from the element with id NAME in one of the other files
 // (the figure files), rendered alone at the size of that file's page and
 // transparent everywhere else. All figure files share one page size, so every
-// part image registers with every other.
+// part image registers with every other. A part image keeps its outermost row
+// and column transparent: the show samples textures with the repeat wrap, so
+// paint on one edge would bleed onto the opposite one (soles drawn above the
+// head).
 #include <cairo.h>
 #include <librsvg/rsvg.h>
 
@@ -31,7 +34,8 @@ const char* const kHelp =
     "Renders every texture that the resource list FILE names from the SVG\n"
     "files given. Texture NAME is the file NAME.svg rendered whole (an opaque\n"
     "picture), or else the element with id NAME in one of the other files,\n"
-    "rendered alone at the size of that file's page, transparent elsewhere.\n"
+    "rendered alone at the size of that file's page, transparent elsewhere\n"
+    "and always on its outermost row and column.\n"
     "Each image is written as DIR/<file name of the texture's path>.\n"
     "\n"
     "  --config FILE  resource list; its \"Texture NAME PATH\" lines are read\n"
@@ -45,6 +49,9 @@ const char* const kHelp =
     "2 wrong usage.\n";
 
 const ToolMain kTool("svgrender", kHelp);
+
+// Texels of transparent frame round every part image.
+const int kPartBorder = 1;
 
 struct TextureEntry {
     std::string name;
@@ -207,11 +214,14 @@ bool renderPicture(const SvgSource& source, const std::string& outPath)
     return ok;
 }
 
-// Renders the element `id` of `source` alone, in its place on the page.
+// Renders the element `id` of `source` alone, in its place on the page,
+// clipped to the page less its outermost row and column.
 bool renderPart(const SvgSource& source, const std::string& id, const std::string& outPath)
 {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, source.width, source.height);
     cairo_t* cr = cairo_create(surface);
+    cairo_rectangle(cr, kPartBorder, kPartBorder, source.width - 2 * kPartBorder, source.height - 2 * kPartBorder);
+    cairo_clip(cr);
     const RsvgRectangle viewport = {0.0, 0.0, double(source.width), double(source.height)};
     const std::string ref = "#" + id;
     GError* error = nullptr;
