@@ -2,6 +2,7 @@
 // part of the cut-out rig keeps to its place in the shared figure frame.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -45,6 +46,54 @@ double shoulderLine()
     if (!std::regex_search(source, match, std::regex(R"(\b[kK]?[sS]houlderLine\s*=\s*([0-9.]+))")))
         return -1.0;
     return std::stod(match[1]);
+}
+
+// A painted shape as the eye finds it: the texels reachable from `seed`
+// without crossing its ink outline (texels under 60 % or over 160 % of the
+// seed's brightness), summed up by area, centre and spread.
+struct Shape {
+    double area = 0.0;
+    double x = 0.0, y = 0.0;          // centre
+    double major = 0.0, minor = 0.0;  // standard deviations along the principal axes
+    double tilt = 0.0;                // of the major axis from the vertical, degrees
+};
+
+Shape shapeAt(const ArtImage& image, int seedX, int seedY)
+{
+    auto brightness = [&](int x, int y) {
+        const unsigned char* p = &image.rgba[(size_t(y) * image.width + x) * 4];
+        return 0.3 * p[0] + 0.59 * p[1] + 0.11 * p[2];
+    };
+    double seed = 0.0;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            seed += brightness(seedX + dx, seedY + dy) / 25.0;
+    std::vector<bool> seen(size_t(image.width) * image.height, false);
+    std::vector<std::pair<int, int>> todo = {{seedX, seedY}};
+    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    while (!todo.empty()) {
+        const auto [x, y] = todo.back();
+        todo.pop_back();
+        if (x < 0 || y < 0 || x >= image.width || y >= image.height || seen[size_t(y) * image.width + x])
+            continue;
+        seen[size_t(y) * image.width + x] = true;
+        const double b = brightness(x, y);
+        if (b < 0.6 * seed || b > 1.6 * seed)
+            continue;
+        n += 1; sx += x; sy += y; sxx += double(x) * x; syy += double(y) * y; sxy += double(x) * y;
+        todo.insert(todo.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
+    }
+    Shape shape;
+    shape.area = n;
+    shape.x = sx / n;
+    shape.y = sy / n;
+    const double vxx = sxx / n - shape.x * shape.x, vyy = syy / n - shape.y * shape.y;
+    const double vxy = sxy / n - shape.x * shape.y;
+    const double mid = (vxx + vyy) / 2.0, half = std::sqrt((vxx - vyy) * (vxx - vyy) / 4.0 + vxy * vxy);
+    shape.major = std::sqrt(mid + half);
+    shape.minor = std::sqrt(std::max(0.0, mid - half));
+    shape.tilt = std::atan2(2.0 * vxy, vyy - vxx) / 2.0 * 180.0 / M_PI;
+    return shape;
 }
 
 } // namespace
@@ -260,4 +309,56 @@ TEST(ArtImages, feet_stand_on_the_last_row_inside_the_border)
             soles += legs.alpha(x, legs.height - 2) == 255 ? 1 : 0;
         EXPECT_GE(soles, 100) << name << " has its feet above the frame's last row inside the border";
     }
+}
+
+TEST(ArtImages, the_grave_keeps_its_cross_through_the_three_cemetery_visits)
+{
+    // The same wooden cross on the same grave at the funeral, at night and
+    // the day after, when it has been knocked askew. Seeds lie on the cross
+    // where its beams meet.
+    struct Visit {
+        const char* picture;
+        int seedX, seedY;
+        bool askew;
+    };
+    const std::vector<Visit> visits = {
+        {"cemetry_day", 1228, 822, false}, {"cemetry_night", 1228, 822, false}, {"cemetry_day2", 1205, 825, true}};
+    const Shape funeral = shapeAt(loadTexture(visits[0].picture), visits[0].seedX, visits[0].seedY);
+    ASSERT_GT(funeral.area, 3000.0) << "no cross found at the funeral";
+    for (const Visit& visit : visits) {
+        SCOPED_TRACE(visit.picture);
+        const Shape cross = shapeAt(loadTexture(visit.picture), visit.seedX, visit.seedY);
+        EXPECT_NEAR(cross.area, funeral.area, 0.1 * funeral.area);
+        EXPECT_NEAR(cross.major, funeral.major, 0.1 * funeral.major);
+        EXPECT_NEAR(cross.minor, funeral.minor, 0.1 * funeral.minor);
+        EXPECT_LT(std::hypot(cross.x - funeral.x, cross.y - funeral.y), 40.0) << "the grave has moved";
+        if (visit.askew)
+            EXPECT_GT(std::abs(cross.tilt - funeral.tilt), 8.0) << "the cross still stands upright";
+        else
+            EXPECT_LT(std::abs(cross.tilt - funeral.tilt), 2.0) << "the cross leans";
+    }
+}
+
+TEST(ArtImages, the_arm_is_all_that_changes_when_it_bursts_from_the_grave)
+{
+    // The night's picture turns into "surprisearm" from one frame to the
+    // next: everything but the grave where the arm rises stays as it was.
+    const ArtImage night = loadTexture("cemetry_night");
+    const ArtImage arm = loadTexture("surprisearm");
+    ASSERT_EQ(night.rgba.size(), arm.rgba.size());
+    const int left = 1000, right = 1360, top = 560, bottom = 1000;
+    int changed = 0, changedAtGrave = 0;
+    std::string first;
+    for (int y = 0; y < night.height; ++y)
+        for (int x = 0; x < night.width; ++x) {
+            const size_t at = (size_t(y) * night.width + x) * 4;
+            if (std::equal(&night.rgba[at], &night.rgba[at] + 4, &arm.rgba[at]))
+                continue;
+            if (x >= left && x < right && y >= top && y < bottom)
+                ++changedAtGrave;
+            else if (changed++ == 0)
+                first = describe("surprisearm", x, y);
+        }
+    EXPECT_EQ(changed, 0) << "first " << first;
+    EXPECT_GT(changedAtGrave, 5000) << "no arm at the grave";
 }
