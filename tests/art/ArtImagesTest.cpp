@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -361,4 +362,33 @@ TEST(ArtImages, the_arm_is_all_that_changes_when_it_bursts_from_the_grave)
         }
     EXPECT_EQ(changed, 0) << "first " << first;
     EXPECT_GT(changedAtGrave, 5000) << "no arm at the grave";
+}
+
+TEST(ArtImages, the_credits_name_the_voice_each_figure_speaks_with)
+{
+    // Every "cast NAME SCRIPTS VOICE ..." line of the screenplay has its
+    // figure in the credits, under the voice that speaks its lines.
+    std::ifstream svgFile(sourceRoot() + "/content/art/figures/endcredit.svg");
+    std::stringstream svgText;
+    svgText << svgFile.rdbuf();
+    const std::string credits = svgText.str();
+    std::map<std::string, std::string> credited;
+    const std::regex voiceText(R"re(id="voice-([a-z]+)">([^<]*)<)re");
+    for (auto it = std::sregex_iterator(credits.begin(), credits.end(), voiceText); it != std::sregex_iterator(); ++it)
+        credited[(*it)[1]] = (*it)[2];
+
+    std::ifstream screenplay(sourceRoot() + "/content/sound/screenplay.txt");
+    std::string line;
+    int cast = 0;
+    while (std::getline(screenplay, line)) {
+        std::istringstream words(line);
+        std::string keyword, name, scripts, voice;
+        if (!(words >> keyword >> name >> scripts >> voice) || keyword != "cast")
+            continue;
+        ++cast;
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(credited.count(name)) << "the credits leave out " << name;
+        EXPECT_EQ(credited[name], "voice " + voice);
+    }
+    EXPECT_EQ(cast, int(credited.size())) << "the credits name a voice no figure speaks with";
 }
