@@ -1,5 +1,7 @@
 #include "Loudness.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -26,6 +28,27 @@ Biquad highPass(double rate)
     return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
 }
 
+constexpr int kOversampling = 4;
+constexpr int kHalfTaps = 8; // input samples on either side of an interpolated point
+
+// The interpolation kernels of the three points between two samples: a
+// Hann-windowed sinc, kernel[p - 1][k] weighting sample n + 1 + k - kHalfTaps
+// for the point at n + p / 4.
+using Kernels = std::array<std::array<double, 2 * kHalfTaps>, kOversampling - 1>;
+
+Kernels interpolationKernels()
+{
+    Kernels kernels{};
+    for (int p = 1; p < kOversampling; ++p)
+        for (int k = 0; k < 2 * kHalfTaps; ++k) {
+            double t = double(k + 1 - kHalfTaps) - double(p) / kOversampling;
+            double sinc = std::sin(kPi * t) / (kPi * t);
+            double window = 0.5 + 0.5 * std::cos(kPi * t / (kHalfTaps + 1));
+            kernels[size_t(p - 1)][size_t(k)] = sinc * window;
+        }
+    return kernels;
+}
+
 } // namespace
 
 double toDecibels(double gain) { return 20.0 * std::log10(gain); }
@@ -37,6 +60,33 @@ float samplePeak(const Audio& audio)
     for (float s : audio.samples)
         peak = std::max(peak, std::fabs(s));
     return peak;
+}
+
+std::vector<float> framePeaks(const Audio& audio)
+{
+    static const Kernels kernels = interpolationKernels();
+    const size_t frames = audio.frames(), channels = size_t(audio.channels);
+    std::vector<float> peaks(frames, 0.0f);
+    for (size_t c = 0; c < channels; ++c) {
+        auto at = [&](long i) { return i < 0 || i >= long(frames) ? 0.0 : double(audio.samples[size_t(i) * channels + c]); };
+        for (size_t n = 0; n < frames; ++n) {
+            double peak = std::fabs(at(long(n)));
+            for (const auto& kernel : kernels) {
+                double sum = 0.0;
+                for (int k = 0; k < 2 * kHalfTaps; ++k)
+                    sum += kernel[size_t(k)] * at(long(n) + 1 + k - kHalfTaps);
+                peak = std::max(peak, std::fabs(sum));
+            }
+            peaks[n] = std::max(peaks[n], float(peak));
+        }
+    }
+    return peaks;
+}
+
+float truePeak(const Audio& audio)
+{
+    std::vector<float> peaks = framePeaks(audio);
+    return peaks.empty() ? 0.0f : *std::max_element(peaks.begin(), peaks.end());
 }
 
 double integratedLoudness(const Audio& audio)
