@@ -4,21 +4,14 @@
 // stretches in which its voice sounds. Music and mixing are other tools' work.
 #include "ArgumentReader.h"
 #include "Biquad.h"
+#include "FliteSpeech.h"
 #include "MixFigures.h"
-#include "Resample.h"
 #include "Screenplay.h"
 #include "Speech.h"
 #include "ToolMain.h"
 #include "UsageError.h"
 #include "WavFile.h"
 
-extern "C" {
-#include <flite/flite.h>
-cst_voice* register_cmu_us_slt(const char* voxdir);
-cst_voice* register_cmu_us_rms(const char* voxdir);
-cst_voice* register_cmu_us_awb(const char* voxdir);
-cst_voice* register_cmu_us_kal16(const char* voxdir);
-}
 
 #include <algorithm>
 #include <cmath>
@@ -59,23 +52,6 @@ const char* kUsage =
     "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
 
-// The Flite voices a cast line may name.
-cst_voice* fliteVoice(const std::string& name)
-{
-    static std::map<std::string, cst_voice*> voices;
-    auto found = voices.find(name);
-    if (found != voices.end())
-        return found->second;
-    cst_voice* voice = name == "slt"     ? register_cmu_us_slt(nullptr)
-                     : name == "rms"     ? register_cmu_us_rms(nullptr)
-                     : name == "awb"     ? register_cmu_us_awb(nullptr)
-                     : name == "kal16"   ? register_cmu_us_kal16(nullptr)
-                                         : nullptr;
-    if (voice)
-        voices[name] = voice;
-    return voice;
-}
-
 // Brings the median level of the line's sounding frames to kSpeechLevel, so
 // every figure is as loud as the others, and bends the few peaks above the
 // knee softly under full scale instead of turning the whole line down.
@@ -105,21 +81,12 @@ struct Spoken {
 // figure's own speed.
 Spoken speak(const CastMember& who, const std::string& text, const std::string& where, double stretch = 1.0)
 {
-    cst_voice* voice = fliteVoice(who.voice);
-    if (!voice)
-        throw std::runtime_error(where + "Flite has no voice \"" + who.voice + "\" (slt, rms, awb, kal16)");
-    feat_set_float(voice->features, "f0_shift", float(who.pitch / 100.0));
-    feat_set_float(voice->features, "duration_stretch", float(stretch * 100.0 / who.speed));
-    cst_wave* wave = flite_text_to_wave(text.c_str(), voice);
-    if (!wave || cst_wave_num_samples(wave) == 0)
-        throw std::runtime_error(where + "Flite could not speak the line");
-    std::vector<float> raw(size_t(cst_wave_num_samples(wave)));
-    for (size_t i = 0; i < raw.size(); ++i)
-        raw[i] = float(cst_wave_samples(wave)[i]) / 32768.0f;
-    const int rate = cst_wave_sample_rate(wave);
-    delete_wave(wave);
-
-    std::vector<float> x = resample(raw, rate, kSampleRate);
+    std::vector<float> x;
+    try {
+        x = fliteSpeak(who.voice, who.pitch / 100.0, stretch * 100.0 / who.speed, text);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(where + e.what());
+    }
     Biquad::butterworthHighPass(90.0, kSampleRate).filter(x); // rumble below the voice
     level(x);
     std::vector<std::pair<double, double>> spans = soundingSpans(x, kSampleRate, kMinimumPause, kShortestSpan, kJoinPause);
@@ -187,8 +154,6 @@ int run(const std::vector<std::string>& arguments)
     const double seconds = operands.size() == 5 ? ArgumentReader::number("the length", operands[4], 1.0, 3600.0) : 287.0;
 
     Screenplay play = loadScreenplay(screenplayPath);
-
-    flite_init();
 
     Audio stem;
     stem.sampleRate = kSampleRate;
