@@ -52,6 +52,39 @@ double voiceOverRest(const Audio& speech, const Audio& voice, const Audio& rest,
     return restEnergy > 0.0 ? std::min(200.0, 10.0 * std::log10(voiceEnergy / restEnergy)) : 200.0;
 }
 
+std::vector<double> effectOverRest(const Audio& effect, const Audio& rest, double from, double to)
+{
+    const double kBlock = 0.1, kSettle = 0.05; // seconds; the filters settle before the first block
+    const int rate = effect.sampleRate;
+    const size_t channels = size_t(effect.channels), block = size_t(kBlock * rate);
+    const size_t first = frameAt(std::max(0.0, from - kSettle), rate), start = frameAt(from, rate);
+    const size_t end = std::min({frameAt(to, rate), effect.frames(), rest.frames()});
+    if (end <= start + block)
+        return {};
+    const size_t blocks = (end - start) / block;
+    std::vector<double> best(blocks, -200.0);
+    for (double centre = 125.0; centre <= 8000.0; centre *= 2.0) {
+        std::vector<double> effectEnergy(blocks, 0.0), restEnergy(blocks, 0.0);
+        for (size_t c = 0; c < channels; ++c) {
+            Biquad e = Biquad::bandPass(centre, std::sqrt(2.0), rate), r = Biquad::bandPass(centre, std::sqrt(2.0), rate);
+            for (size_t i = first; i < start + blocks * block; ++i) {
+                double ye = e.step(effect.samples[i * channels + c]), yr = r.step(rest.samples[i * channels + c]);
+                if (i >= start) {
+                    effectEnergy[(i - start) / block] += ye * ye;
+                    restEnergy[(i - start) / block] += yr * yr;
+                }
+            }
+        }
+        for (size_t k = 0; k < blocks; ++k) {
+            if (effectEnergy[k] <= 1e-20)
+                continue;
+            double over = restEnergy[k] > 1e-20 ? 10.0 * std::log10(effectEnergy[k] / restEnergy[k]) : 200.0;
+            best[k] = std::max(best[k], over);
+        }
+    }
+    return best;
+}
+
 std::vector<double> gainPerFrame(const Audio& mixed, const Audio& source, double from, double to)
 {
     const size_t frame = size_t(std::lround(kSpeechFrameSeconds * source.sampleRate));

@@ -17,6 +17,13 @@
 // never sounds.
 double voiceOverRest(const Audio& speech, const Audio& voice, const Audio& rest, double start, double end);
 
+// How far a sound effect stands over the rest of the mix, per 100 ms block
+// of [from, to) seconds: in the octave band (centres 125 Hz to 8 kHz) where
+// it stands highest in that block, the energy of `effect` over that of
+// `rest` (both as mixed, the same rate and channels), in dB; -200 for a
+// block in which the effect is silent, 200 where only it sounds.
+std::vector<double> effectOverRest(const Audio& effect, const Audio& rest, double from, double to);
+
 // The gain in dB of `mixed` against `source` (the same music before the mix
 // turned it up or down) per 10 ms frame of [from, to) seconds, for the frames
 // in which the source reaches -60 dBFS; frames below that are left out.

@@ -4,6 +4,7 @@
 // gap to the next line; then the loudness and true peak of the mix and,
 // if given, of the encoded track. Reads the stems mix-soundtrack writes.
 #include "ArgumentReader.h"
+#include "EffectCues.h"
 #include "LineTable.h"
 #include "Loudness.h"
 #include "MixFigures.h"
@@ -26,6 +27,7 @@ constexpr double kMostWordsPerSecond = 4.0;
 
 const char* kUsage =
     "usage: measure-mix LINES.tsv VOICES.wav MUSIC.wav STEMS_DIR [--track TRACK.ogg]\n"
+    "                   [--cues EFFECTS.txt]\n"
     "Reads the line table and voice stem speak-screenplay writes, the music\n"
     "render-score writes, and the stems mix-soundtrack writes into STEMS_DIR\n"
     "(voices.wav, music.wav, effects.wav), and prints for every line its words\n"
@@ -33,9 +35,12 @@ const char* kUsage =
     "frames in which the voice sounds), the music's dip under it and, in a gap\n"
     "shorter than 1.5 s before the next line, how far the music's gain rises;\n"
     "then a summary, and the loudness and true peak of the mix (the stems'\n"
-    "sum) and of TRACK.ogg.\n"
+    "sum) and of TRACK.ogg; and for every cue of EFFECTS.txt how far the sound\n"
+    "effect stands over the rest of the mix in the octave where it stands\n"
+    "highest: at best, and in the median 100 ms block of its length.\n"
     "\n"
     "  --track FILE  also measure the encoded track\n"
+    "  --cues FILE   also measure the sound effects of that cue sheet\n"
     "  -h, --help    this text\n"
     "  --version     the version\n"
     "\n"
@@ -64,10 +69,12 @@ void printLoudness(const char* what, const Audio& audio)
 int run(const std::vector<std::string>& arguments)
 {
     std::vector<std::string> operands;
-    std::string trackPath;
+    std::string trackPath, cuesPath;
     for (ArgumentReader args(arguments); args.next();) {
         if (args.isOption("--track"))
             trackPath = args.value();
+        else if (args.isOption("--cues"))
+            cuesPath = args.value();
         else
             operands.push_back(args.operand());
     }
@@ -78,7 +85,8 @@ int run(const std::vector<std::string>& arguments)
     Audio source = readWav(operands[2]);
     removeRumble(source);
     const Audio voice = readStem(operands[3], "voices"), music = readStem(operands[3], "music");
-    const Audio rest = sum(music, readStem(operands[3], "effects"));
+    const Audio effects = readStem(operands[3], "effects");
+    const Audio rest = sum(music, effects);
     if (speech.channels != 1 || voice.channels != 1)
         throw std::runtime_error("the voice stems must be mono");
     if (music.channels != rest.channels || source.channels != music.channels)
@@ -126,6 +134,19 @@ int run(const std::vector<std::string>& arguments)
         for (size_t c = 0; c < size_t(mix.channels); ++c)
             mix.samples[i * size_t(mix.channels) + c] += voice.samples[i];
     printLoudness("the mix", mix);
+    if (!cuesPath.empty()) {
+        Audio others = mix;
+        for (size_t i = 0; i < others.samples.size() && i < effects.samples.size(); ++i)
+            others.samples[i] -= effects.samples[i];
+        std::printf("\n%8s  %-7s %6s %8s  (the effect over the rest in its strongest octave, dB)\n", "start", "sound",
+                    "best", "median");
+        for (const EffectCue& cue : loadEffectCues(cuesPath, {}).cues) {
+            std::vector<double> blocks = effectOverRest(effects, others, cue.start, cue.start + cue.seconds);
+            if (!blocks.empty())
+                std::printf("%8.3f  %-7s %6.1f %8.1f\n", cue.start, cue.sound.c_str(),
+                            *std::max_element(blocks.begin(), blocks.end()), median(blocks));
+        }
+    }
     if (!trackPath.empty())
         printLoudness(trackPath.c_str(), readOgg(trackPath));
     return ToolMain::kSuccess;
