@@ -32,12 +32,13 @@ const char* kUsage =
     "render-score writes, and the stems mix-soundtrack writes into STEMS_DIR\n"
     "(voices.wav, music.wav, effects.wav), and prints for every line its words\n"
     "per second, its voice over everything else in the mix (dB, over the 10 ms\n"
-    "frames in which the voice sounds), the music's dip under it and, in a gap\n"
-    "shorter than 1.5 s before the next line, how far the music's gain rises;\n"
-    "then a summary, and the loudness and true peak of the mix (the stems'\n"
-    "sum) and of TRACK.ogg; and for every cue of EFFECTS.txt how far the sound\n"
-    "effect stands over the rest of the mix in the octave where it stands\n"
-    "highest: at best, and in the median 100 ms block of its length.\n"
+    "frames in which the voice sounds), the music's dip under it (dB under its\n"
+    "level outside the dips) and, in a gap shorter than 1.5 s before the next\n"
+    "line, how far the music's gain rises; then a summary, and the loudness\n"
+    "and true peak of the mix (the stems' sum) and of TRACK.ogg; and for every\n"
+    "cue of EFFECTS.txt how far the sound effect stands over the rest of the\n"
+    "mix in the octave where it stands highest: at best, and in the median\n"
+    "100 ms block of its length.\n"
     "\n"
     "  --track FILE  also measure the encoded track\n"
     "  --cues FILE   also measure the sound effects of that cue sheet\n"
@@ -92,6 +93,14 @@ int run(const std::vector<std::string>& arguments)
     if (music.channels != rest.channels || source.channels != music.channels)
         throw std::runtime_error("the music, its stem and the effects' stem must have the same channels");
 
+    // The music's full gain: what it has outside the dips (the 95th
+    // percentile over the whole track), so that a dip reads as the fall from it.
+    std::vector<double> gains = gainPerFrame(music, source, 0.0, double(music.frames()) / music.sampleRate);
+    if (gains.empty())
+        throw std::runtime_error(operands[2] + ": the music is silent");
+    std::nth_element(gains.begin(), gains.begin() + long(gains.size() * 95 / 100), gains.end());
+    const double full = gains[gains.size() * 95 / 100];
+
     std::vector<double> clearances, rises, paces;
     size_t underClearance = 0, overRise = 0, overPace = 0;
     std::printf("%8s %8s  %-9s %7s %9s %6s %5s %5s  %s\n", "start", "end", "speaker", "words/s", "over rest", "dip",
@@ -100,7 +109,7 @@ int run(const std::vector<std::string>& arguments)
         const SpokenLine& line = lines[i];
         double pace = wordsPerSecond(line.text, line.start, line.end);
         double clearance = voiceOverRest(speech, voice, rest, line.start, line.end);
-        double dip = median(gainPerFrame(music, source, line.start, line.end));
+        double dip = median(gainPerFrame(music, source, line.start, line.end)) - full;
         clearances.push_back(clearance);
         paces.push_back(pace);
         underClearance += clearance < kLeastClearance;

@@ -24,8 +24,9 @@ namespace {
 
 constexpr double kTargetLoudness = -16.0;  // LUFS
 constexpr double kPeakCeiling = -2.0;      // dBTP, leaving the encoder room under -1 dBTP
-constexpr double kDuckDepth = 8.0;         // dB the music and effects dip under every line...
-constexpr double kClearance = 13.5;        // ...or deeper, so that the voice stands this far over them...
+constexpr double kDuckDepth = 8.0;         // dB the music and effects dip under every line at least...
+constexpr double kClearance = 13.5;        // ...deeper where the voice would stand less than this over them...
+constexpr double kMedianClearance = 15.5;  // ...and all deeper while the median line stands less than this...
 constexpr double kDeepestDuck = 18.0;      // ...down to this
 constexpr double kDuckLead = 0.15;         // seconds the dip is complete before a line
 constexpr double kDuckAttack = 0.1;        // seconds to go down
@@ -42,10 +43,11 @@ const char* kHelp =
     "Mixes the stereo MUSIC.wav and EFFECTS.wav with the mono VOICES.wav (all\n"
     "44100 Hz), ducking music and effects by 8 dB over the spans of LINES.tsv\n"
     "(as speak-screenplay writes it), deeper (up to 18 dB) where a line would\n"
-    "stand less than 13.5 dB over them, and holding the dip through gaps\n"
-    "shorter than 1.5 s. Writes SECONDS of stereo float audio at -16 LUFS\n"
-    "integrated with true peaks under -2 dBTP. The sound fades out to silence\n"
-    "at END seconds (default SECONDS) and stays silent after it.\n"
+    "stand less than 13.5 dB over them or the median line less than 15.5 dB,\n"
+    "and holding the dip through gaps shorter than 1.5 s. Writes SECONDS of\n"
+    "stereo float audio at -16 LUFS integrated with true peaks under -2 dBTP.\n"
+    "The sound fades out to silence at END seconds (default SECONDS) and\n"
+    "stays silent after it.\n"
     "\n"
     "  --effects FILE  the sound effects (stereo), ducked like the music\n"
     "  --stems DIR     also write DIR/voices.wav (mono, as it sounds in both\n"
@@ -61,14 +63,26 @@ struct Knot {
 };
 
 // The depth of the dip under each line: kDuckDepth, or deeper where the
-// voice would stand less than kClearance over the rest; then, inside every
-// held gap, made deep enough that the music rises by at most kMostRise.
+// voice would stand less than kClearance over the rest, and all of them
+// deeper while the median line stands less than kMedianClearance over it;
+// then, inside every held gap, deep enough that the music rises by at most
+// kMostRise.
 std::vector<double> duckDepths(const std::vector<SpokenLine>& lines, const Audio& voices, const Audio& rest)
 {
-    std::vector<double> depths;
-    for (const SpokenLine& line : lines) {
-        double clearance = voiceOverRest(voices, voices, rest, line.start, line.end);
-        depths.push_back(std::clamp(kClearance - clearance, kDuckDepth, kDeepestDuck));
+    std::vector<double> undipped; // each line's voice over the rest before the dip
+    for (const SpokenLine& line : lines)
+        undipped.push_back(voiceOverRest(voices, voices, rest, line.start, line.end));
+    std::vector<double> depths(lines.size());
+    for (double least = kDuckDepth; !lines.empty() && least <= kDeepestDuck;) {
+        std::vector<double> clearances;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            depths[i] = std::clamp(kClearance - undipped[i], least, kDeepestDuck);
+            clearances.push_back(undipped[i] + depths[i]);
+        }
+        std::nth_element(clearances.begin(), clearances.begin() + long(clearances.size() / 2), clearances.end());
+        if (clearances[clearances.size() / 2] >= kMedianClearance)
+            break;
+        least += std::max(0.1, kMedianClearance - clearances[clearances.size() / 2]);
     }
     for (size_t i = 1; i < lines.size(); ++i)
         if (lines[i].start - lines[i - 1].end < kHoldGap)
