@@ -67,17 +67,21 @@ std::vector<float> framePeaks(const Audio& audio)
     static const Kernels kernels = interpolationKernels();
     const size_t frames = audio.frames(), channels = size_t(audio.channels);
     std::vector<float> peaks(frames, 0.0f);
+    // One channel at a time, with kHalfTaps of silence on either side.
+    std::vector<float> x(frames + 2 * kHalfTaps, 0.0f);
     for (size_t c = 0; c < channels; ++c) {
-        auto at = [&](long i) { return i < 0 || i >= long(frames) ? 0.0 : double(audio.samples[size_t(i) * channels + c]); };
+        for (size_t n = 0; n < frames; ++n)
+            x[n + kHalfTaps] = audio.samples[n * channels + c];
         for (size_t n = 0; n < frames; ++n) {
-            double peak = std::fabs(at(long(n)));
+            const float* around = &x[n + 1]; // the sample n + 1 - kHalfTaps
+            float peak = std::fabs(x[n + kHalfTaps]);
             for (const auto& kernel : kernels) {
                 double sum = 0.0;
-                for (int k = 0; k < 2 * kHalfTaps; ++k)
-                    sum += kernel[size_t(k)] * at(long(n) + 1 + k - kHalfTaps);
-                peak = std::max(peak, std::fabs(sum));
+                for (size_t k = 0; k < 2 * kHalfTaps; ++k)
+                    sum += kernel[k] * around[k];
+                peak = std::max(peak, float(std::fabs(sum)));
             }
-            peaks[n] = std::max(peaks[n], float(peak));
+            peaks[n] = std::max(peaks[n], peak);
         }
     }
     return peaks;

@@ -209,8 +209,7 @@ std::vector<float> targetGain(const Audio& mix)
         Audio limited = mix;
         applyGain(limited, curve);
         loudness = integratedLoudness(limited);
-        std::fprintf(stderr, "mix-soundtrack: round %d: %.2f LUFS, true peak %.2f dBTP\n", round + 1, loudness,
-                     toDecibels(truePeak(limited)));
+        std::fprintf(stderr, "mix-soundtrack: round %d: %.2f LUFS\n", round + 1, loudness);
         if (std::fabs(loudness - kTargetLoudness) < 0.05)
             break;
     }
@@ -278,6 +277,7 @@ int run(const std::vector<std::string>& arguments)
             mix.samples[2 * i + c] += voices.samples[i];
     gain = targetGain(mix);
     applyGain(mix, gain);
+    std::fprintf(stderr, "mix-soundtrack: true peak %.2f dBTP\n", toDecibels(truePeak(mix)));
     writeWav(operands[3], mix, WavEncoding::Float32);
     if (!stemsDir.empty()) {
         for (auto [stem, name] : {std::pair{&voices, "voices"}, {&music, "music"}, {&effects, "effects"}}) {
