@@ -62,35 +62,71 @@ float samplePeak(const Audio& audio)
     return peak;
 }
 
-std::vector<float> framePeaks(const Audio& audio)
+// The largest of |interpolated point| between the sample at around[kHalfTaps - 1]
+// and the next, `around` holding the 2 kHalfTaps samples the kernels weigh.
+float pointsBetween(const float* around)
 {
     static const Kernels kernels = interpolationKernels();
+    float peak = 0.0f;
+    for (const auto& kernel : kernels) {
+        double sum = 0.0;
+        for (size_t k = 0; k < 2 * kHalfTaps; ++k)
+            sum += kernel[k] * around[k];
+        peak = std::max(peak, float(std::fabs(sum)));
+    }
+    return peak;
+}
+
+// Channel `c` of `audio` with kHalfTaps of silence on either side.
+std::vector<float> paddedChannel(const Audio& audio, size_t c)
+{
     const size_t frames = audio.frames(), channels = size_t(audio.channels);
-    std::vector<float> peaks(frames, 0.0f);
-    // One channel at a time, with kHalfTaps of silence on either side.
     std::vector<float> x(frames + 2 * kHalfTaps, 0.0f);
-    for (size_t c = 0; c < channels; ++c) {
-        for (size_t n = 0; n < frames; ++n)
-            x[n + kHalfTaps] = audio.samples[n * channels + c];
-        for (size_t n = 0; n < frames; ++n) {
-            const float* around = &x[n + 1]; // the sample n + 1 - kHalfTaps
-            float peak = std::fabs(x[n + kHalfTaps]);
-            for (const auto& kernel : kernels) {
-                double sum = 0.0;
-                for (size_t k = 0; k < 2 * kHalfTaps; ++k)
-                    sum += kernel[k] * around[k];
-                peak = std::max(peak, float(std::fabs(sum)));
-            }
-            peaks[n] = std::max(peaks[n], peak);
-        }
+    for (size_t n = 0; n < frames; ++n)
+        x[n + kHalfTaps] = audio.samples[n * channels + c];
+    return x;
+}
+
+std::vector<float> framePeaks(const Audio& audio)
+{
+    std::vector<float> peaks(audio.frames(), 0.0f);
+    for (size_t c = 0; c < size_t(audio.channels); ++c) {
+        const std::vector<float> x = paddedChannel(audio, c);
+        for (size_t n = 0; n < peaks.size(); ++n)
+            peaks[n] = std::max({peaks[n], std::fabs(x[n + kHalfTaps]), pointsBetween(&x[n + 1])});
     }
     return peaks;
 }
 
 float truePeak(const Audio& audio)
 {
-    std::vector<float> peaks = framePeaks(audio);
-    return peaks.empty() ? 0.0f : *std::max_element(peaks.begin(), peaks.end());
+    // A point between samples is at most the kernel's absolute sum times the
+    // largest sample it weighs: only stretches that could beat the highest
+    // peak found so far are interpolated.
+    static const Kernels kernels = interpolationKernels();
+    double reach = 0.0;
+    for (const auto& kernel : kernels) {
+        double sum = 0.0;
+        for (double weight : kernel)
+            sum += std::fabs(weight);
+        reach = std::max(reach, sum);
+    }
+    float peak = samplePeak(audio);
+    const size_t block = 256;
+    for (size_t c = 0; c < size_t(audio.channels); ++c) {
+        const std::vector<float> x = paddedChannel(audio, c);
+        for (size_t from = 0; from < audio.frames(); from += block) {
+            const size_t to = std::min(audio.frames(), from + block);
+            float largest = 0.0f; // over every sample the points of this block weigh
+            for (size_t i = from + 1; i < to + 2 * kHalfTaps; ++i)
+                largest = std::max(largest, std::fabs(x[i]));
+            if (largest * reach <= peak)
+                continue;
+            for (size_t n = from; n < to; ++n)
+                peak = std::max(peak, pointsBetween(&x[n + 1]));
+        }
+    }
+    return peak;
 }
 
 double integratedLoudness(const Audio& audio)
