@@ -13,6 +13,9 @@ Audio readOgg(const std::string& path)
     Audio audio;
     audio.sampleRate = int(info->rate);
     audio.channels = info->channels;
+    const ogg_int64_t total = ov_pcm_total(&file, -1);
+    if (total > 0)
+        audio.samples.reserve(size_t(total) * size_t(audio.channels));
     int section = 0;
     long frames = 0;
     float** pcm = nullptr;
