@@ -100,7 +100,7 @@ std::vector<float> ring(const EffectRequest& request)
         for (const Mode& m : gongs[g])
             modes[g].emplace_back(m.frequency, m.decay);
     std::vector<float> strikes[2];
-    const double ringOut = 2.0;
+    const double ringOut = 1.0;
     const size_t length = samplesOf(request.seconds + ringOut);
     for (auto& s : strikes)
         s.assign(length, 0.0f);
