@@ -212,6 +212,7 @@ std::vector<float> gasp(const EffectRequest& request)
     const double formants[3][3] = {{550.0, 850.0, 1.0}, {1100.0, 1600.0, 0.7}, {2500.0, 2900.0, 0.4}};
     Biquad breath[3], voiced[3];
     Biquad hiss = Biquad::butterworthHighPass(3500.0, kRate), hissTop = Biquad::lowPass(7000.0, 0.7, kRate);
+    Biquad throat = Biquad::lowPass(3500.0, 0.7, kRate); // the breath's turbulence is soft up high
     double phase = 0.0;
     for (size_t i = 0; i < length; ++i) {
         const double u = double(i) / double(length), t = double(i) / kRate;
@@ -230,9 +231,9 @@ std::vector<float> gasp(const EffectRequest& request)
         double pulse = phase >= 1.0 ? 1.0 : 0.0;
         phase -= std::floor(phase);
         double voicing = std::sin(kPi * std::clamp((u - 0.05) / 0.6, 0.0, 1.0));
-        double noise = draw.noise(), y = 0.05 * hissTop.step(hiss.step(noise));
+        double noise = draw.noise(), y = 0.05 * hissTop.step(hiss.step(noise)), breathNoise = throat.step(noise);
         for (int f = 0; f < 3; ++f)
-            y += formants[f][2] * (breath[f].step(noise) + 3.0 * voicing * voiced[f].step(pulse));
+            y += formants[f][2] * (breath[f].step(breathNoise) + 3.0 * voicing * voiced[f].step(pulse));
         out[i] = float(shape * y);
     }
     return out;
