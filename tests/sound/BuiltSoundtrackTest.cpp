@@ -189,7 +189,8 @@ TEST_F(MixedStems, sound_effects_stand_out_at_their_moments)
         {"the earth rumbles as the arm comes up at 104", 103.0, 105.0, 6.0},
         {"a door opens before the host comes in", 213.5, 215.5, 3.0},
         {"his steps come nearer until he stands", 216.0, 218.926, 3.0},
-        {"guests murmur under the party", 208.0, 263.0, 3.0},
+        {"guests murmur as the party opens", 208.0, 211.5, 3.0},
+        {"and again, low, under the argument", 221.0, 262.0, 0.0},
         {"teeth go in at the death", 269.243, 269.6, 3.0},
         {"he gasps after the bite", 269.6, 270.3, 3.0},
     };
