@@ -43,6 +43,17 @@ TEST(Loudness, gates_out_silence_between_sounds)
     EXPECT_NEAR(integratedLoudness(gapped), integratedLoudness(tone), 0.2);
 }
 
+TEST(Loudness, true_peak_finds_the_crest_between_samples)
+{
+    // A quarter of the sample rate, sampled 45 degrees off its crests: every
+    // sample is at 0.707, the wave the converter rebuilds reaches 1.
+    Audio wave = sine(11025.0, 1.0, 1, 0, 1.0);
+    for (size_t i = 0; i < wave.samples.size(); ++i)
+        wave.samples[i] = float(std::sin(M_PI / 2.0 * double(i) + M_PI / 4.0));
+    EXPECT_NEAR(samplePeak(wave), 0.707f, 1e-3f);
+    EXPECT_NEAR(truePeak(wave), 1.0f, 0.02f);
+}
+
 TEST(Loudness, silence_reads_minus_70_and_peaks_are_absolute)
 {
     Audio silence = sine(997.0, 0.0, 2, -1, 2.0);

@@ -3,33 +3,7 @@
 #include "TestFiles.h"
 #include "characters/DialogScript.h"
 
-#include <vorbis/vorbisfile.h>
-
 #include <fstream>
-
-Audio decodeOgg(const std::string& path)
-{
-    Audio audio;
-    audio.sampleRate = 0;
-    OggVorbis_File file;
-    if (ov_fopen(path.c_str(), &file) != 0)
-        return audio;
-    vorbis_info* info = ov_info(&file, -1);
-    audio.channels = info->channels;
-    int section = 0;
-    while (true) {
-        float** pcm = nullptr;
-        long frames = ov_read_float(&file, &pcm, 4096, &section);
-        if (frames <= 0)
-            break;
-        for (long i = 0; i < frames; ++i)
-            for (int c = 0; c < audio.channels; ++c)
-                audio.samples.push_back(pcm[c][i]);
-    }
-    audio.sampleRate = int(info->rate);
-    ov_clear(&file);
-    return audio;
-}
 
 std::vector<Interval> readScript(const std::string& path, bool* opened)
 {
@@ -85,5 +59,10 @@ std::string screenplayPath()
 
 std::string voiceStemPath()
 {
-    return QUORVANE_VOICE_STEM;
+    return soundWorkPath("voices.wav");
+}
+
+std::string soundWorkPath(const std::string& name)
+{
+    return std::string(QUORVANE_SOUND_WORK) + "/" + name;
 }

@@ -1,4 +1,4 @@
-// What the sound tests read: the built track decoded, dialog scripts read
+// What the sound tests read: dialog scripts read
 // the way the show reads them, and the show's scene windows per script.
 #pragma once
 
@@ -10,10 +10,6 @@
 struct Interval {
     double start, end;
 };
-
-// The Ogg Vorbis file at `path` decoded to floats; sampleRate 0 when it
-// does not decode.
-Audio decodeOgg(const std::string& path);
 
 // The speech intervals of the dialog script at `path`, read with the show's
 // own reader; `opened` tells whether the file was there.
@@ -37,3 +33,6 @@ const std::vector<ScriptWindows>& showScripts();
 std::string dataPath(const std::string& name);
 std::string screenplayPath();
 std::string voiceStemPath();
+// A file the content build leaves beside the voice stem: "lines.tsv",
+// "music.wav", "stems/music.wav" ...
+std::string soundWorkPath(const std::string& name);

@@ -102,6 +102,8 @@ TEST(Tools, every_tool_answers_help_and_version_and_names_itself_in_errors)
             {"speak-screenplay", " /nonexistent/play.txt /nonexistent /nonexistent/voices.wav /nonexistent/lines.tsv"},
             {"measure-voices", " /nonexistent/voices.wav /nonexistent/lines.tsv /nonexistent"},
             {"mix-soundtrack", " /nonexistent/music.wav /nonexistent/voices.wav /nonexistent/lines.tsv /nonexistent/mix.wav 2"},
+            {"make-effects", " /nonexistent/effects.txt /nonexistent/effects.wav"},
+            {"measure-mix", " /nonexistent/lines.tsv /nonexistent/voices.wav /nonexistent/music.wav /nonexistent"},
         };
         ASSERT_EQ(failing.count(name), 1u) << "a failing call of every tool";
         if (failing.at(name).empty())

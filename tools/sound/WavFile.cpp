@@ -1,5 +1,6 @@
 #include "WavFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -27,10 +28,13 @@ void putU16(std::string& out, uint16_t v)
 
 Audio readWav(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
         throw std::runtime_error(path + ": cannot open");
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string bytes(size_t(std::max<std::streamoff>(0, file.tellg())), '\0');
+    file.seekg(0);
+    if (!file.read(bytes.data(), std::streamsize(bytes.size())))
+        throw std::runtime_error(path + ": cannot read");
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     if (bytes.size() < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
         throw std::runtime_error(path + ": not a WAVE file");

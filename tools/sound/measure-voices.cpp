@@ -5,6 +5,7 @@
 // overall. Each dialog interval is checked for the share of its length in
 // which the voice sounds.
 #include "ArgumentReader.h"
+#include "LineTable.h"
 #include "Resample.h"
 #include "Speech.h"
 #include "ToolMain.h"
@@ -22,7 +23,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,38 +46,6 @@ const char* kUsage =
     "  --version   the version\n"
     "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
-
-struct Line {
-    double start = 0, end = 0;
-    std::string speaker, script, text;
-};
-
-std::vector<Line> readLines(const std::string& path)
-{
-    std::ifstream file(path);
-    if (!file)
-        throw std::runtime_error(path + ": cannot open");
-    std::vector<Line> lines;
-    std::string row;
-    int number = 0;
-    while (std::getline(file, row)) {
-        ++number;
-        std::vector<std::string> fields;
-        std::stringstream in(row);
-        for (std::string f; std::getline(in, f, '\t');)
-            fields.push_back(f);
-        if (fields.size() != 5)
-            throw std::runtime_error(path + ":" + std::to_string(number) + ": expected start, end, speaker, script, text");
-        Line l;
-        l.start = std::stod(fields[0]);
-        l.end = std::stod(fields[1]);
-        l.speaker = fields[2];
-        l.script = fields[3];
-        l.text = fields[4];
-        lines.push_back(l);
-    }
-    return lines;
-}
 
 std::vector<std::pair<double, double>> readIntervals(const std::string& path)
 {
@@ -211,7 +179,7 @@ int run(const std::vector<std::string>& arguments)
     Audio stem = readWav(args[0]);
     if (stem.channels != 1)
         throw std::runtime_error(args[0] + ": the voice stem must be mono");
-    std::vector<Line> lines = readLines(args[1]);
+    std::vector<SpokenLine> lines = readLineTable(args[1]);
     const std::string dialogDir = args[2];
 
     const size_t count = std::min(limit, lines.size());
@@ -222,7 +190,7 @@ int run(const std::vector<std::string>& arguments)
     std::map<std::string, std::pair<size_t, size_t>> bySpeaker; // errors, words
     std::printf("%-9s %-10s %6s %6s  %s\n", "start", "speaker", "built", "espeak", "text / heard (built)");
     for (size_t k = 0; k < count; ++k) {
-        const Line& line = lines[k];
+        const SpokenLine& line = lines[k];
         std::vector<std::string> reference = words(line.text);
         size_t from = std::min(stem.samples.size(), size_t(line.start * stem.sampleRate));
         size_t to = std::min(stem.samples.size(), size_t(std::ceil(line.end * stem.sampleRate)));
@@ -256,7 +224,7 @@ int run(const std::vector<std::string>& arguments)
 
     // Every interval of every script the lines name.
     std::map<std::string, bool> scripts;
-    for (const Line& line : lines)
+    for (const SpokenLine& line : lines)
         scripts[line.script] = true;
     std::map<std::string, std::vector<double>> levels; // per script: the sounding frames' levels
     double total = 0, sounding = 0, lowest = 1.0;

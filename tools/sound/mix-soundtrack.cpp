@@ -1,8 +1,13 @@
-// mix-soundtrack: lays the voice stem over the music, ducking the music
-// while anyone speaks, fades the ends, and brings the whole to the target
-// loudness with its peaks held under a ceiling. Encoding is encode-ogg's.
+// mix-soundtrack: lays the voice stem over the music and the sound effects,
+// ducking music and effects while anyone speaks (deeper under a line the
+// rest would crowd, held through short gaps), fades the end, and brings the
+// whole to the target loudness with its true peaks held under a ceiling.
+// It can write the three stems as they sit in the mix. Encoding is
+// encode-ogg's; judging the result is measure-mix's.
 #include "ArgumentReader.h"
+#include "LineTable.h"
 #include "Loudness.h"
+#include "MixFigures.h"
 #include "SoundMath.h"
 #include "ToolMain.h"
 #include "UsageError.h"
@@ -12,109 +17,139 @@
 #include <cmath>
 #include <cstdio>
 #include <deque>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr double kTargetLoudness = -16.0;  // LUFS
-constexpr double kPeakCeiling = -2.0;      // dBFS, leaving the encoder room under -1 dBFS
-constexpr double kDuckDepth = -8.0;        // dB of music under speech
-constexpr double kDuckLead = 0.15;         // seconds the music starts to dip before a line
-constexpr double kDuckHold = 0.08;         // seconds it stays down after a line
+constexpr double kPeakCeiling = -2.0;      // dBTP, leaving the encoder room under -1 dBTP
+constexpr double kDuckDepth = 8.0;         // dB the music and effects dip under every line at least...
+constexpr double kClearance = 13.5;        // ...deeper where the voice would stand less than this over them...
+constexpr double kMedianClearance = 15.5;  // ...and all deeper while the median line stands less than this...
+constexpr double kDeepestDuck = 18.0;      // ...down to this
+constexpr double kDuckLead = 0.15;         // seconds the dip is complete before a line
 constexpr double kDuckAttack = 0.1;        // seconds to go down
-constexpr double kDuckRelease = 0.3;       // seconds to come back, so it fills every gap of 0.6 s or more
-constexpr double kVoiceGain = 0.0;         // dB
+constexpr double kDuckHold = 0.08;         // seconds it stays down after a line
+constexpr double kDuckRelease = 0.5;       // seconds to come back up
+constexpr double kHoldGap = 1.5;           // a gap between lines shorter than this keeps the dip
+constexpr double kMostRise = 2.5;          // dB the dip may lessen from one line to the next inside a gap
 constexpr double kFadeOut = 0.4;           // seconds of fade before the end of the sound
 constexpr int kSampleRate = 44100;
 
 const char* kHelp =
     "usage: mix-soundtrack MUSIC.wav VOICES.wav LINES.tsv OUT.wav SECONDS [END]\n"
-    "Mixes the stereo MUSIC.wav with the mono VOICES.wav (both 44100 Hz),\n"
-    "ducking the music over the spans of LINES.tsv (start, tab, end, ...),\n"
-    "and writes SECONDS of stereo float audio at -16 LUFS integrated with\n"
-    "sample peaks under -2 dBFS. The sound fades out to silence at END\n"
-    "seconds (default SECONDS) and stays silent after it.\n"
+    "                      [--effects EFFECTS.wav] [--stems DIR]\n"
+    "Mixes the stereo MUSIC.wav and EFFECTS.wav with the mono VOICES.wav (all\n"
+    "44100 Hz), ducking music and effects by 8 dB over the spans of LINES.tsv\n"
+    "(as speak-screenplay writes it), deeper (up to 18 dB) where a line would\n"
+    "stand less than 13.5 dB over them or the median line less than 15.5 dB,\n"
+    "and holding the dip through gaps shorter than 1.5 s. Writes SECONDS of\n"
+    "stereo float audio at -16 LUFS integrated with true peaks under -2 dBTP.\n"
+    "The sound fades out to silence at END seconds (default SECONDS) and\n"
+    "stays silent after it.\n"
     "\n"
-    "  -h, --help  this text\n"
-    "  --version   the version\n"
+    "  --effects FILE  the sound effects (stereo), ducked like the music\n"
+    "  --stems DIR     also write DIR/voices.wav (mono, as it sounds in both\n"
+    "                  channels), DIR/music.wav and DIR/effects.wav as they sit\n"
+    "                  in the mix: the mix is their sum\n"
+    "  -h, --help      this text\n"
+    "  --version       the version\n"
     "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
 
-struct Span {
-    double start, end;
+struct Knot {
+    double time, depth; // seconds, dB under full
 };
 
-std::vector<Span> readSpans(const std::string& path)
+// The depth of the dip under each line: kDuckDepth, or deeper where the
+// voice would stand less than kClearance over the rest, and all of them
+// deeper while the median line stands less than kMedianClearance over it;
+// then, inside every held gap, deep enough that the music rises by at most
+// kMostRise.
+std::vector<double> duckDepths(const std::vector<SpokenLine>& lines, const Audio& voices, const Audio& rest)
 {
-    std::ifstream file(path);
-    if (!file)
-        throw std::runtime_error(path + ": cannot open");
-    std::vector<Span> spans;
-    std::string line;
-    int number = 0;
-    while (std::getline(file, line)) {
-        ++number;
-        if (line.empty())
+    std::vector<double> undipped; // each line's voice over the rest before the dip
+    for (const SpokenLine& line : lines)
+        undipped.push_back(voiceOverRest(voices, voices, rest, line.start, line.end));
+    std::vector<double> depths(lines.size());
+    for (double least = kDuckDepth; !lines.empty() && least <= kDeepestDuck;) {
+        std::vector<double> clearances;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            depths[i] = std::clamp(kClearance - undipped[i], least, kDeepestDuck);
+            clearances.push_back(undipped[i] + depths[i]);
+        }
+        std::nth_element(clearances.begin(), clearances.begin() + long(clearances.size() / 2), clearances.end());
+        if (clearances[clearances.size() / 2] >= kMedianClearance)
+            break;
+        least += std::max(0.1, kMedianClearance - clearances[clearances.size() / 2]);
+    }
+    for (size_t i = 1; i < lines.size(); ++i)
+        if (lines[i].start - lines[i - 1].end < kHoldGap)
+            depths[i] = std::max(depths[i], depths[i - 1] - kMostRise);
+    return depths;
+}
+
+// Where the dip changes: it goes down before a run of lines whose gaps are
+// all shorter than kHoldGap, moves from one line's depth to the next in
+// the gaps, and comes back up after the run.
+std::vector<Knot> duckKnots(const std::vector<SpokenLine>& lines, const std::vector<double>& depths)
+{
+    std::vector<Knot> knots;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const bool opensRun = i == 0 || lines[i].start - lines[i - 1].end >= kHoldGap;
+        const bool closesRun = i + 1 == lines.size() || lines[i + 1].start - lines[i].end >= kHoldGap;
+        double down = lines[i].start - kDuckLead, up = lines[i].end + kDuckHold;
+        if (!opensRun) {
+            // The move from the last line's depth ends as this line's dip is due,
+            // or, in a gap too short for lead and hold, spans the silence.
+            double from = knots.back().time;
+            if (down - from < 0.05) {
+                knots.back().time = lines[i - 1].end;
+                down = lines[i].start;
+            }
+        } else {
+            knots.push_back({down - kDuckAttack, 0.0});
+        }
+        knots.push_back({down, depths[i]});
+        knots.push_back({up, depths[i]});
+        if (closesRun)
+            knots.push_back({up + kDuckRelease, 0.0});
+    }
+    return knots;
+}
+
+// The gain of music and effects per frame: full, dipping between the knots
+// along half cosines (in dB).
+std::vector<float> duckingCurve(const std::vector<Knot>& knots, size_t frames, int rate)
+{
+    std::vector<float> gain(frames, 1.0f);
+    for (size_t k = 0; k + 1 < knots.size(); ++k) {
+        const Knot& a = knots[k];
+        const Knot& b = knots[k + 1];
+        if (a.depth == 0.0 && b.depth == 0.0)
             continue;
-        std::istringstream in(line);
-        Span s;
-        if (!(in >> s.start >> s.end) || !(s.start < s.end))
-            throw std::runtime_error(path + ":" + std::to_string(number) + ": expected a start and a later end");
-        spans.push_back(s);
-    }
-    return spans;
-}
-
-// The music's gain over time: down by kDuckDepth around every line, with
-// smooth cosine ramps, so the music breathes between lines.
-std::vector<float> duckingCurve(const std::vector<Span>& spans, size_t frames, int rate)
-{
-    std::vector<float> target(frames, 1.0f);
-    const float low = float(fromDecibels(kDuckDepth));
-    auto ramp = [](double x) { return 0.5 - 0.5 * std::cos(kPi * std::clamp(x, 0.0, 1.0)); };
-    for (const Span& s : spans) {
-        double downStart = s.start - kDuckLead - kDuckAttack, downEnd = s.start - kDuckLead;
-        double upStart = s.end + kDuckHold, upEnd = upStart + kDuckRelease;
-        size_t from = size_t(std::max(0.0, downStart * rate)), to = std::min(frames, size_t(upEnd * rate) + 1);
+        size_t from = std::min(frames, size_t(std::max(0.0, std::ceil(a.time * rate))));
+        size_t to = std::min(frames, size_t(std::max(0.0, std::ceil(b.time * rate))));
         for (size_t i = from; i < to; ++i) {
-            double t = double(i) / rate;
-            double depth = t < downEnd ? ramp((t - downStart) / kDuckAttack)
-                         : t > upStart ? 1.0 - ramp((t - upStart) / kDuckRelease) : 1.0;
-            float gain = float(1.0 - depth * (1.0 - low));
-            target[i] = std::min(target[i], gain);
+            double x = b.time > a.time ? (double(i) / rate - a.time) / (b.time - a.time) : 1.0;
+            double along = 0.5 - 0.5 * std::cos(kPi * std::clamp(x, 0.0, 1.0));
+            gain[i] = float(fromDecibels(-(a.depth + (b.depth - a.depth) * along)));
         }
     }
-    return target;
+    return gain;
 }
 
-// Removes DC and sub-bass rumble (a first-order high-pass at 25 Hz).
-void removeRumble(Audio& audio)
+// The gain per frame of a look-ahead limiter that holds `peaks` (per
+// frame, after `gain`) under `ceiling`: it ramps down over 4 ms before a
+// peak and recovers over ~100 ms.
+std::vector<float> limiterGain(const std::vector<float>& peaks, double gain, float ceiling)
 {
-    const double a = std::exp(-2.0 * kPi * 25.0 / audio.sampleRate);
-    for (int c = 0; c < audio.channels; ++c) {
-        double x1 = 0, y1 = 0;
-        for (size_t i = 0; i < audio.frames(); ++i) {
-            float& s = audio.samples[i * audio.channels + size_t(c)];
-            double y = a * (y1 + s - x1);
-            x1 = s;
-            y1 = y;
-            s = float(y);
-        }
-    }
-}
-
-// Holds stereo peaks under `ceiling` with a look-ahead limiter: the gain
-// ramps down over `look` frames before a peak and recovers over ~100 ms.
-void limit(Audio& audio, float ceiling)
-{
-    const size_t frames = audio.frames(), look = size_t(audio.sampleRate) / 250; // 4 ms
+    const size_t frames = peaks.size(), look = size_t(kSampleRate) / 250; // 4 ms
     std::vector<float> need(frames);
     for (size_t i = 0; i < frames; ++i) {
-        float peak = std::max(std::fabs(audio.samples[2 * i]), std::fabs(audio.samples[2 * i + 1]));
-        need[i] = peak > ceiling ? ceiling / peak : 1.0f;
+        double peak = peaks[i] * gain;
+        need[i] = peak > ceiling ? float(ceiling / peak) : 1.0f;
     }
     // Lowest need within `look` frames either side (a sliding minimum).
     std::vector<float> lowest(frames);
@@ -137,93 +172,119 @@ void limit(Audio& audio, float ceiling)
     std::vector<double> prefix(frames + 1, 0.0);
     for (size_t i = 0; i < frames; ++i)
         prefix[i + 1] = prefix[i] + lowest[i];
-    const double release = 1.0 - std::exp(-1.0 / (0.1 * audio.sampleRate));
-    double gain = 1.0;
+    const double release = 1.0 - std::exp(-1.0 / (0.1 * kSampleRate));
+    std::vector<float> out(frames);
+    double current = 1.0;
     for (size_t i = 0; i < frames; ++i) {
         size_t a = i >= look ? i - look : 0, b = std::min(frames, i + look + 1);
         double smooth = std::min<double>((prefix[b] - prefix[a]) / double(b - a), lowest[i]);
-        gain = smooth < gain ? smooth : gain + (smooth - gain) * release;
-        audio.samples[2 * i] = float(audio.samples[2 * i] * gain);
-        audio.samples[2 * i + 1] = float(audio.samples[2 * i + 1] * gain);
+        current = smooth < current ? smooth : current + (smooth - current) * release;
+        out[i] = float(current * gain);
     }
+    return out;
 }
 
-// The music, ducked under the voices and faded out to silence at
-// `silentFrom` seconds, with the voices laid over it: `frames` of stereo.
-Audio mixStems(const Audio& music, const Audio& voices, const std::vector<Span>& spans, size_t frames,
-               double silentFrom)
+// `audio` times `gain` frame by frame.
+void applyGain(Audio& audio, const std::vector<float>& gain)
 {
-    std::vector<float> duck = duckingCurve(spans, frames, kSampleRate);
-    Audio mix;
-    mix.sampleRate = kSampleRate;
-    mix.channels = 2;
-    mix.samples.assign(frames * 2, 0.0f);
-    const float voiceGain = float(fromDecibels(kVoiceGain));
-    const size_t fadeFrames = size_t(kFadeOut * kSampleRate), silentFrame = std::min(frames, size_t(silentFrom * kSampleRate));
-    for (size_t i = 0; i < frames; ++i) {
-        float voice = i < voices.frames() ? voices.samples[i] * voiceGain : 0.0f;
-        float fade = i >= silentFrame              ? 0.0f
-                   : i + fadeFrames > silentFrame ? float(silentFrame - i) / float(fadeFrames)
-                                                  : 1.0f;
-        for (size_t c = 0; c < 2; ++c) {
-            float m = i < music.frames() ? music.samples[2 * i + c] * duck[i] : 0.0f;
-            mix.samples[2 * i + c] = (m + voice) * fade;
-        }
-    }
-    return mix;
+    const size_t channels = size_t(audio.channels);
+    for (size_t i = 0; i < audio.frames(); ++i)
+        for (size_t c = 0; c < channels; ++c)
+            audio.samples[i * channels + c] *= i < gain.size() ? gain[i] : 0.0f;
 }
 
-// Brings `mix` to kTargetLoudness with its peaks under kPeakCeiling: gain to
-// the target, limit, and again, since limiting takes a little loudness away,
-// which the next round gives back.
-void bringToTarget(Audio& mix)
+// The gain per frame that brings `mix` to kTargetLoudness with its true
+// peaks under kPeakCeiling: a gain to the target, then the limiter, and
+// again, since limiting takes a little loudness away, which the next round
+// gives back.
+std::vector<float> targetGain(const Audio& mix)
 {
-    const std::vector<float> unlimited = mix.samples;
+    const std::vector<float> peaks = framePeaks(mix);
+    const float ceiling = float(fromDecibels(kPeakCeiling));
     double gain = 1.0, loudness = integratedLoudness(mix);
+    std::vector<float> curve;
     for (int round = 0; round < 4; ++round) {
         gain *= fromDecibels(kTargetLoudness - loudness);
-        for (size_t i = 0; i < mix.samples.size(); ++i)
-            mix.samples[i] = float(unlimited[i] * gain);
-        limit(mix, float(fromDecibels(kPeakCeiling)));
-        loudness = integratedLoudness(mix);
-        std::fprintf(stderr, "mix-soundtrack: round %d: %.2f LUFS, peak %.2f dBFS\n", round + 1, loudness,
-                     toDecibels(samplePeak(mix)));
+        curve = limiterGain(peaks, gain, ceiling);
+        Audio limited = mix;
+        applyGain(limited, curve);
+        loudness = integratedLoudness(limited);
+        std::fprintf(stderr, "mix-soundtrack: round %d: %.2f LUFS\n", round + 1, loudness);
         if (std::fabs(loudness - kTargetLoudness) < 0.05)
             break;
     }
+    return curve;
 }
 
-// `path` as a WAVE file of `channels` channels at kSampleRate; throws
-// naming the file and `what` it should hold otherwise.
-Audio readStem(const std::string& path, int channels, const char* what)
+// `path` as a WAVE file of `channels` channels at kSampleRate, `frames`
+// long (cut or padded with silence); throws naming the file and `what` it
+// should hold otherwise.
+Audio readStem(const std::string& path, int channels, const char* what, size_t frames)
 {
     Audio audio = readWav(path);
     if (audio.channels != channels || audio.sampleRate != kSampleRate)
         throw std::runtime_error(path + ": " + what);
+    audio.samples.resize(frames * size_t(channels), 0.0f);
     return audio;
 }
 
 int run(const std::vector<std::string>& arguments)
 {
     std::vector<std::string> operands;
-    for (ArgumentReader args(arguments); args.next();)
-        operands.push_back(args.operand());
+    std::string effectsPath, stemsDir;
+    for (ArgumentReader args(arguments); args.next();) {
+        if (args.isOption("--effects"))
+            effectsPath = args.value();
+        else if (args.isOption("--stems"))
+            stemsDir = args.value();
+        else
+            operands.push_back(args.operand());
+    }
     if (operands.size() < 5 || operands.size() > 6)
         throw UsageError("needs the music, the voices, a line table, an output file, a length and at most an end");
     const double seconds = ArgumentReader::number("the length", operands[4], 1.0, 24 * 3600);
     const double silentFrom =
         operands.size() == 6 ? ArgumentReader::number("the end", operands[5], kFadeOut, seconds) : seconds;
-
-    Audio music = readStem(operands[0], 2, "the music must be 44100 Hz stereo");
-    const Audio voices = readStem(operands[1], 1, "the voices must be 44100 Hz mono");
-    const std::vector<Span> spans = readSpans(operands[2]);
     const size_t frames = size_t(std::llround(seconds * kSampleRate));
-    std::fprintf(stderr, "mix-soundtrack: mixing %zu lines over %.1f s of music\n", spans.size(), seconds);
+
+    Audio music = readStem(operands[0], 2, "the music must be 44100 Hz stereo", frames);
+    Audio voices = readStem(operands[1], 1, "the voices must be 44100 Hz mono", frames);
+    Audio effects;
+    effects.channels = 2;
+    effects.samples.assign(frames * 2, 0.0f);
+    if (!effectsPath.empty())
+        effects = readStem(effectsPath, 2, "the effects must be 44100 Hz stereo", frames);
+    const std::vector<SpokenLine> lines = readLineTable(operands[2]);
+    std::fprintf(stderr, "mix-soundtrack: mixing %zu lines over %.1f s of music\n", lines.size(), seconds);
 
     removeRumble(music);
-    Audio mix = mixStems(music, voices, spans, frames, silentFrom);
-    bringToTarget(mix);
+    const std::vector<double> depths = duckDepths(lines, voices, sum(music, effects));
+    std::vector<float> gain = duckingCurve(duckKnots(lines, depths), frames, kSampleRate);
+    applyGain(music, gain);
+    applyGain(effects, gain);
+    std::fprintf(stderr, "mix-soundtrack: dips of %.1f to %.1f dB under the lines\n",
+                 *std::min_element(depths.begin(), depths.end()), *std::max_element(depths.begin(), depths.end()));
+
+    // The fade, then the gain to the target, on the sum and on each stem.
+    const size_t fadeFrames = size_t(kFadeOut * kSampleRate), silentFrame = std::min(frames, size_t(silentFrom * kSampleRate));
+    for (size_t i = 0; i < frames; ++i)
+        gain[i] = i >= silentFrame ? 0.0f : i + fadeFrames > silentFrame ? float(silentFrame - i) / float(fadeFrames) : 1.0f;
+    for (Audio* stem : {&music, &effects, &voices})
+        applyGain(*stem, gain);
+    Audio mix = sum(music, effects);
+    for (size_t i = 0; i < frames; ++i)
+        for (size_t c = 0; c < 2; ++c)
+            mix.samples[2 * i + c] += voices.samples[i];
+    gain = targetGain(mix);
+    applyGain(mix, gain);
+    std::fprintf(stderr, "mix-soundtrack: true peak %.2f dBTP\n", toDecibels(truePeak(mix)));
     writeWav(operands[3], mix, WavEncoding::Float32);
+    if (!stemsDir.empty()) {
+        for (auto [stem, name] : {std::pair{&voices, "voices"}, {&music, "music"}, {&effects, "effects"}}) {
+            applyGain(*stem, gain);
+            writeWav(stemsDir + "/" + name + ".wav", *stem, WavEncoding::Float32);
+        }
+    }
     return ToolMain::kSuccess;
 }
 

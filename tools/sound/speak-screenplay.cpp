@@ -4,20 +4,14 @@
 // stretches in which its voice sounds. Music and mixing are other tools' work.
 #include "ArgumentReader.h"
 #include "Biquad.h"
-#include "Resample.h"
+#include "FliteSpeech.h"
+#include "MixFigures.h"
 #include "Screenplay.h"
 #include "Speech.h"
 #include "ToolMain.h"
 #include "UsageError.h"
 #include "WavFile.h"
 
-extern "C" {
-#include <flite/flite.h>
-cst_voice* register_cmu_us_slt(const char* voxdir);
-cst_voice* register_cmu_us_rms(const char* voxdir);
-cst_voice* register_cmu_us_awb(const char* voxdir);
-cst_voice* register_cmu_us_kal16(const char* voxdir);
-}
 
 #include <algorithm>
 #include <cmath>
@@ -38,6 +32,8 @@ constexpr double kMinimumPause = 0.1;    // a silence this long inside a line cl
 constexpr double kShortestSpan = 0.08;   // a shorter sounding stretch joins a neighbour...
 constexpr double kJoinPause = 0.25;      // ...less than this far away
 constexpr double kFadeSeconds = 0.002;
+constexpr double kMostWordsPerSecond = 4.0; // a faster line is spoken slower where the next line allows
+constexpr double kWindowMargin = 0.05;      // seconds a slowed line keeps from the end of its scene
 
 const char* kUsage =
     "usage: speak-screenplay SCREENPLAY DIALOG_DIR STEM.wav LINES.tsv [SECONDS]\n"
@@ -55,23 +51,6 @@ const char* kUsage =
     "  --version   the version\n"
     "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
-
-// The Flite voices a cast line may name.
-cst_voice* fliteVoice(const std::string& name)
-{
-    static std::map<std::string, cst_voice*> voices;
-    auto found = voices.find(name);
-    if (found != voices.end())
-        return found->second;
-    cst_voice* voice = name == "slt"     ? register_cmu_us_slt(nullptr)
-                     : name == "rms"     ? register_cmu_us_rms(nullptr)
-                     : name == "awb"     ? register_cmu_us_awb(nullptr)
-                     : name == "kal16"   ? register_cmu_us_kal16(nullptr)
-                                         : nullptr;
-    if (voice)
-        voices[name] = voice;
-    return voice;
-}
 
 // Brings the median level of the line's sounding frames to kSpeechLevel, so
 // every figure is as loud as the others, and bends the few peaks above the
@@ -98,23 +77,16 @@ struct Spoken {
 
 // Synthesises one line and keeps the stretch from its first sounding frame
 // to its last, with the pauses inside it.
-Spoken speak(const CastMember& who, const std::string& text, const std::string& where)
+// `stretch` lengthens every sound of the voice by that factor over the
+// figure's own speed.
+Spoken speak(const CastMember& who, const std::string& text, const std::string& where, double stretch = 1.0)
 {
-    cst_voice* voice = fliteVoice(who.voice);
-    if (!voice)
-        throw std::runtime_error(where + "Flite has no voice \"" + who.voice + "\" (slt, rms, awb, kal16)");
-    feat_set_float(voice->features, "f0_shift", float(who.pitch / 100.0));
-    feat_set_float(voice->features, "duration_stretch", float(100.0 / who.speed));
-    cst_wave* wave = flite_text_to_wave(text.c_str(), voice);
-    if (!wave || cst_wave_num_samples(wave) == 0)
-        throw std::runtime_error(where + "Flite could not speak the line");
-    std::vector<float> raw(size_t(cst_wave_num_samples(wave)));
-    for (size_t i = 0; i < raw.size(); ++i)
-        raw[i] = float(cst_wave_samples(wave)[i]) / 32768.0f;
-    const int rate = cst_wave_sample_rate(wave);
-    delete_wave(wave);
-
-    std::vector<float> x = resample(raw, rate, kSampleRate);
+    std::vector<float> x;
+    try {
+        x = fliteSpeak(who.voice, who.pitch / 100.0, stretch * 100.0 / who.speed, text);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(where + e.what());
+    }
     Biquad::butterworthHighPass(90.0, kSampleRate).filter(x); // rumble below the voice
     level(x);
     std::vector<std::pair<double, double>> spans = soundingSpans(x, kSampleRate, kMinimumPause, kShortestSpan, kJoinPause);
@@ -133,6 +105,30 @@ Spoken speak(const CastMember& who, const std::string& text, const std::string& 
         s.voice[s.voice.size() - 1 - i] *= g;
     }
     return s;
+}
+
+double seconds(const Spoken& spoken)
+{
+    return double(spoken.voice.size()) / kSampleRate;
+}
+
+// The line spoken at most kMostWordsPerSecond, as far as `room` seconds
+// allow: a faster line is spoken again, stretched, until it is slow enough
+// or fills the room.
+Spoken speakAtPace(const CastMember& who, const std::string& text, const std::string& where, double room)
+{
+    Spoken spoken = speak(who, text, where);
+    const double shortest = double(wordCount(text)) / kMostWordsPerSecond;
+    const double wanted = std::min(room, shortest * 1.02);
+    double stretch = 1.0;
+    for (int round = 0; round < 4 && seconds(spoken) < shortest && seconds(spoken) < wanted * 0.995; ++round) {
+        stretch *= wanted / seconds(spoken);
+        Spoken slower = speak(who, text, where, stretch);
+        if (seconds(slower) > room)
+            break;
+        spoken = std::move(slower);
+    }
+    return spoken;
 }
 
 // Seconds rounded up to the next millisecond, so the written span covers the voice.
@@ -159,8 +155,6 @@ int run(const std::vector<std::string>& arguments)
 
     Screenplay play = loadScreenplay(screenplayPath);
 
-    flite_init();
-
     Audio stem;
     stem.sampleRate = kSampleRate;
     stem.channels = 1;
@@ -171,7 +165,12 @@ int run(const std::vector<std::string>& arguments)
     for (size_t i = 0; i < play.lines.size(); ++i) {
         const DialogLine& line = play.lines[i];
         std::string where = play.where(line.sourceLine);
-        Spoken spoken = speak(*play.member(line.speaker), line.text, where);
+        // Up to the quiet before the next line, inside the scene that shows the speaker.
+        double room = (i + 1 < play.lines.size() ? play.lines[i + 1].start - kMinimumGap : seconds) - line.start;
+        for (const SceneWindow& w : play.scenes)
+            if (w.allows(line.speaker) && w.start < line.start && line.start < w.end)
+                room = std::min(room, w.end - kWindowMargin - line.start);
+        Spoken spoken = speakAtPace(*play.member(line.speaker), line.text, where, room - 0.002);
         ends[i] = ceilMilliseconds(line.start + double(spoken.voice.size()) / kSampleRate);
         for (const auto& [from, to] : spoken.intervals)
             intervals[i].push_back({std::round((line.start + from) * 1000.0) / 1000.0,
