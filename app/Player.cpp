@@ -14,6 +14,7 @@
 #include "ContentReloader.h"
 #include "MusicPlayhead.h"
 #include "Overlay.h"
+#include "PlayerKeys.h"
 #include "StartPoint.h"
 #include "engine/ImageLoader.h"
 #include "engine/Scene.h"
@@ -300,62 +301,73 @@ bool Player::handle(const SDL_Event& event)
     }
     if (event.type != SDL_KEYDOWN)
         return true;
-    const SDL_Keycode key = event.key.keysym.sym;
-    if (key == SDLK_ESCAPE)
-        return false;
-    if (!options.edit)
+    const PlayerKey* binding
+        = PlayerKeys::find(event.key.keysym.sym, (event.key.keysym.mod & KMOD_SHIFT) != 0);
+    if (!binding)
         return true;
+    if (binding->action == PlayerAction::End)
+        return false;
+    if (options.edit)
+        perform(binding->action);
+    return true;
+}
 
+void Player::perform(PlayerAction action)
+{
     const double time = clock.time();
-    const bool shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
     const int scene = StartPoint::sceneAt(*show, time);
-    switch (key) {
-    case SDLK_SPACE:
+    switch (action) {
+    case PlayerAction::PauseResume:
         setPaused(!clock.paused());
         printTime(clock.paused() ? "paused" : "playing", clock.time());
-        return true;
-    case SDLK_LEFT:
-        seek(time - (shift ? kShortSeekStep : kSeekStep));
+        return;
+    case PlayerAction::Back:
+        seek(time - kSeekStep);
         break;
-    case SDLK_RIGHT:
-        seek(time + (shift ? kShortSeekStep : kSeekStep));
+    case PlayerAction::Forward:
+        seek(time + kSeekStep);
         break;
-    case SDLK_PAGEUP:
+    case PlayerAction::ShortBack:
+        seek(time - kShortSeekStep);
+        break;
+    case PlayerAction::ShortForward:
+        seek(time + kShortSeekStep);
+        break;
+    case PlayerAction::PreviousScene:
         seek(StartPoint::sceneEntry(*show, scene - 1));
         break;
-    case SDLK_PAGEDOWN:
+    case PlayerAction::NextScene:
         if (scene + 1 < static_cast<int>(show->scenes.size()))
             seek(StartPoint::sceneEntry(*show, scene + 1));
         break;
-    case SDLK_HOME:
+    case PlayerAction::Home:
         seek(0.0);
         break;
-    case SDLK_COMMA:
-    case SDLK_PERIOD:
+    case PlayerAction::FrameBack:
+    case PlayerAction::FrameForward:
         if (!clock.paused())
-            return true;
-        seek(time + (key == SDLK_COMMA ? -kFrameStep : kFrameStep));
+            return;
+        seek(time + (action == PlayerAction::FrameBack ? -kFrameStep : kFrameStep));
         break;
-    case SDLK_1:
+    case PlayerAction::Speed1:
         setSpeed(1.0);
         break;
-    case SDLK_2:
+    case PlayerAction::SpeedHalf:
         setSpeed(0.5);
         break;
-    case SDLK_4:
+    case PlayerAction::SpeedQuarter:
         setSpeed(0.25);
         break;
-    case SDLK_TAB:
+    case PlayerAction::Overlay:
         overlayShown = !overlayShown;
-        return true;
-    case SDLK_r:
+        return;
+    case PlayerAction::ReloadAll:
         reloaded(reloader->reloadAll());
-        return true;
-    default:
-        return true;
+        return;
+    case PlayerAction::End:
+        return;
     }
     printTime("time", clock.time());
-    return true;
 }
 
 void Player::playForMakers()

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "PlayerKeys.h"
 #include "PlayerOptions.h"
 #include "ShowClock.h"
 
@@ -44,6 +45,8 @@ private:
     void playForMakers();
     // Handles one event of the makers' player; false when it ends the show.
     bool handle(const SDL_Event& event);
+    // Does what a maker's key asks for (PlayerKeys).
+    void perform(PlayerAction action);
     // Moves the show (clock, state and music) to show time `time`.
     void seek(double time);
     void setPaused(bool paused);

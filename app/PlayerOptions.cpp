@@ -1,6 +1,7 @@
 #include "PlayerOptions.h"
 
 #include "ArgumentReader.h"
+#include "PlayerKeys.h"
 #include "UsageError.h"
 
 namespace {
@@ -60,9 +61,9 @@ bool PlayerOptions::playsAsMade() const
     return !window && !fullscreen && start.empty() && !paused && !mute && !loop && !edit && !printTime;
 }
 
-const char* PlayerOptions::helpText()
+std::string PlayerOptions::helpText()
 {
-    return "usage: quorvane [options]\n"
+    return std::string("usage: quorvane [options]\n"
            "Plays the show. Without options: full screen, Escape ends it, it ends with the music.\n"
            "\n"
            "  --window[=WxH]   play in a resizable window (default 1280x720); closing it ends the show\n"
@@ -79,10 +80,8 @@ const char* PlayerOptions::helpText()
            "  -h, --help       show this help and exit\n"
            "  --version        show the version and exit\n"
            "\n"
-           "Keys with --edit: Space pause/resume; Left/Right 5 s back/forward (Shift: 1 s);\n"
-           "PageUp/PageDown previous/next scene; Home start of the show; comma/full stop one\n"
-           "frame (1/30 s) back/forward while paused; 1, 2, 4 speed 1, 1/2, 1/4 (silent when not 1);\n"
-           "Tab the overlay; R reload everything; Escape ends the show.\n"
-           "\n"
-           "Exit status: 0 when the show ended, 1 on a failure, 2 on bad usage.\n";
+           "Keys with --edit:\n")
+        + PlayerKeys::help()
+        + "\n"
+          "Exit status: 0 when the show ended, 1 on a failure, 2 on bad usage.\n";
 }

@@ -29,7 +29,7 @@ struct PlayerOptions {
     // usage and InfoRequest for --help and --version.
     static PlayerOptions parse(const std::vector<std::string>& arguments);
     // The text --help prints.
-    static const char* helpText();
+    static std::string helpText();
 
     // True when the show runs as made: no option changes what is seen, heard
     // or how it ends (only -C may be given).
