@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -35,15 +36,54 @@ std::runtime_error failure(const std::string& what, const char* reason)
     return std::runtime_error(what + ": " + reason);
 }
 
-// Brings up SDL with video and audio. When only the audio fails, audio is
+// How long a start waits for a display that is named but does not answer,
+// and how often it asks. An X server resets itself when its last client
+// leaves and drops the connections that arrive meanwhile (for up to some tens
+// of milliseconds), so a player started just after another one ended (or
+// after any other last client) may find the server resetting.
+constexpr double kDisplayPatience = 3.0;
+constexpr Uint32 kDisplayRetryMs = 20;
+
+// True for SDL's video drivers that draw into memory: no screen.
+bool drawsIntoMemory(const char* driver)
+{
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+// Brings up SDL's video on a screen. Throws when there is none: when no
+// display is named, or the one named cannot be opened within
+// kDisplayPatience (SDL then falls back on a driver that draws into memory,
+// and the show would play to nobody and report success).
+void initVideo()
+{
+    const char* x11 = SDL_getenv("DISPLAY");
+    const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+    const bool named = (x11 && *x11) || (wayland && *wayland);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kDisplayPatience);
+    while (true) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            if (!drawsIntoMemory(SDL_GetCurrentVideoDriver()))
+                return;
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        if (!named || std::chrono::steady_clock::now() > deadline)
+            break;
+        SDL_Delay(kDisplayRetryMs);
+    }
+    if (!named)
+        throw failure("no display", "SDL found no screen to play on (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    const bool isX11 = x11 && *x11;
+    const std::string reason = std::string("cannot open the display ") + (isX11 ? "DISPLAY" : "WAYLAND_DISPLAY")
+        + " names (\"" + (isX11 ? x11 : wayland) + "\"): nothing answered there within "
+        + std::to_string(static_cast<int>(kDisplayPatience)) + " s";
+    throw failure("no display", reason.c_str());
+}
+
+// Brings up SDL with video and then audio. When the audio fails, audio is
 // brought up again on the dummy driver, which keeps time but plays nothing.
-// Video comes up once, on its own: quitting SDL's X11 driver and starting it
-// again in the same process sometimes fails to reach the display (about one
-// start in sixty here), and SDL then falls back on its offscreen driver.
 bool initSdl()
 {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        return false;
+    initVideo();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
         return true;
     fprintf(stderr, "quorvane: warning: no audio (%s); playing silently\n", SDL_GetError());
@@ -124,11 +164,6 @@ void Player::setUp()
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (!initSdl())
         throw failure("cannot start SDL", SDL_GetError());
-    // Without a screen SDL falls back on video drivers that draw into
-    // memory; the show would then play to nobody and report success.
-    const char* videoDriver = SDL_GetCurrentVideoDriver();
-    if (videoDriver && (std::strcmp(videoDriver, "offscreen") == 0 || std::strcmp(videoDriver, "dummy") == 0))
-        throw failure("no display", "SDL found no screen to play on (is DISPLAY or WAYLAND_DISPLAY set?)");
 
     if (options.window) {
         window = SDL_CreateWindow("Quorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
