@@ -14,6 +14,7 @@
 
 #include "ContentReloader.h"
 #include "MusicPlayhead.h"
+#include "MusicTrack.h"
 #include "Overlay.h"
 #include "PlayerKeys.h"
 #include "StartPoint.h"
@@ -134,8 +135,7 @@ Player::~Player()
     SDL_ShowCursor(SDL_ENABLE);
     if (window)
         SDL_DestroyWindow(window);
-    if (music)
-        Mix_FreeMusic(music);
+    track.reset();
     Mix_Quit();
     SDL_Quit();
 }
@@ -154,6 +154,10 @@ int Player::run()
 
 void Player::setUp()
 {
+    // What the show reads is watched from before it is read, so that a
+    // save during start-up is seen.
+    if (options.edit)
+        reloader = std::make_unique<ContentReloader>(MyDemo::kConfigPath);
     // Decoding the images takes longest of all start-up work: begin it on
     // worker threads now, while SDL, the window and the GL context come up.
     // The resource manager picks the images up in its usual order.
@@ -196,11 +200,12 @@ void Player::setUp()
 
     if (!openAudio())
         throw failure("cannot open audio", Mix_GetError());
-    music = Mix_LoadMUS(ShowFiles::kMusic);
-    if (!music)
-        throw failure(std::string(ShowFiles::kMusic) + ": cannot load the music", Mix_GetError());
+    std::string error;
+    track = MusicTrack::load(ShowFiles::kMusic, error);
+    if (!track)
+        throw failure(ShowFiles::kMusic, error.c_str());
     silent = options.mute || audioIsSilent();
-    musicLength = Mix_MusicDuration(music);
+    musicLength = track->length();
 
     int width = 0;
     int height = 0;
@@ -221,7 +226,7 @@ void Player::setUp()
 
 void Player::playAsMade()
 {
-    if (Mix_PlayMusic(music, 1) != 0)
+    if (Mix_PlayMusic(track->music(), 1) != 0)
         throw failure(std::string(ShowFiles::kMusic) + ": cannot play the music", Mix_GetError());
     const double startTicks = static_cast<double>(SDL_GetTicks());
 
@@ -262,12 +267,28 @@ void Player::printTime(const char* what, double time) const
     std::fflush(stdout);
 }
 
-void Player::reloaded(const std::string& message)
+void Player::reloaded(const ContentReloader::Outcome& outcome)
 {
-    std::printf("%s\n", message.c_str());
+    std::printf("%s\n", outcome.message.c_str());
+    for (const std::string& note : outcome.notes)
+        std::printf("  %s\n", note.c_str());
     std::fflush(stdout);
-    lastReload = message;
+    lastReload = outcome.message;
     stepper->restart();
+}
+
+ContentReloader::Outcome Player::reloadMusic()
+{
+    std::string error;
+    std::unique_ptr<MusicTrack> fresh = MusicTrack::load(ShowFiles::kMusic, error);
+    if (!fresh)
+        return {std::string(ShowFiles::kMusic) + ": " + error + "; the old track is kept", true, {}};
+    playhead->stop();
+    track = std::move(fresh);
+    musicLength = track->length();
+    // On from the present show time, paused or not.
+    seek(clock.time());
+    return {"reloaded " + std::string(ShowFiles::kMusic), false, {}};
 }
 
 std::vector<std::string> Player::overlayLines(double time) const
@@ -295,12 +316,13 @@ std::vector<std::string> Player::overlayLines(double time) const
 
 void Player::syncMusic(double time)
 {
-    const bool audible = !silent && !clock.paused() && clock.speed() == 1.0 && time < musicLength;
+    const bool audible
+        = !silent && !clock.paused() && clock.speed() == 1.0 && (musicLength == 0.0 || time < musicLength);
     if (!audible) {
         playhead->stop();
         return;
     }
-    if (!playhead->play(music, time))
+    if (!playhead->play(track->music(), time))
         throw failure(std::string(ShowFiles::kMusic) + ": cannot play the music", Mix_GetError());
 }
 
@@ -411,7 +433,9 @@ void Player::playForMakers()
     // The scene names are known only now; a bad --start throws UsageError.
     const double start = StartPoint::resolve(options.start.empty() ? "0" : options.start, *show);
     if (options.edit) {
-        reloader = std::make_unique<ContentReloader>(*show);
+        for (const std::string& warning : reloader->attach(*show))
+            std::fprintf(stderr, "quorvane: %s\n", warning.c_str());
+        reloader->watch(ShowFiles::kMusic, [this] { return reloadMusic(); });
         overlay = std::make_unique<Overlay>();
     }
     playhead = std::make_unique<MusicPlayhead>();
@@ -426,8 +450,8 @@ void Player::playForMakers()
         while (SDL_PollEvent(&event))
             quit = quit || !handle(event);
         if (reloader) {
-            for (const std::string& message : reloader->poll(now()))
-                reloaded(message);
+            for (const ContentReloader::Outcome& outcome : reloader->poll(now()))
+                reloaded(outcome);
         }
         const MusicPlayhead::Mix mix = playhead->last();
         const double time = clock.frameTime(now(), mix.position, mix.at);

@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "ContentReloader.h"
 #include "PlayerKeys.h"
 #include "PlayerOptions.h"
 #include "ShowClock.h"
 
 struct SDL_Window;
-typedef struct _Mix_Music Mix_Music;
-class ContentReloader;
 class MusicPlayhead;
+class MusicTrack;
 class Overlay;
 class MyDemo;
 union SDL_Event;
@@ -60,11 +60,14 @@ private:
     void printTime(const char* what, double time) const;
     // Prints the message of a reload and brings the scenes' state anew to the
     // present time (a dialog script may have changed).
-    void reloaded(const std::string& message);
+    void reloaded(const ContentReloader::Outcome& outcome);
+    // Loads the music again and plays on from the present show time; keeps
+    // the old track when the new one does not load.
+    ContentReloader::Outcome reloadMusic();
 
     PlayerOptions options;
     SDL_Window* window = nullptr;
-    Mix_Music* music = nullptr;
+    std::unique_ptr<MusicTrack> track;
     MyDemo* show = nullptr; // lives until the process ends, as made
     std::unique_ptr<quorvane_engine::SceneStepper> stepper;
     // The overlay's lines for the frame at show time `time`.

@@ -1,0 +1,48 @@
+#include "MusicTrack.h"
+
+#include <SDL_mixer.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+std::unique_ptr<MusicTrack> MusicTrack::load(const std::string& path, std::string& error)
+{
+    std::unique_ptr<MusicTrack> track(new MusicTrack());
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    unsigned char chunk[1 << 16];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        track->bytes.insert(track->bytes.end(), chunk, chunk + got);
+    const bool readError = std::ferror(file) != 0;
+    const int readErrno = errno;
+    std::fclose(file);
+    if (readError) {
+        error = std::string("cannot read it: ") + std::strerror(readErrno);
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(track->bytes.data(), static_cast<int>(track->bytes.size()));
+    track->mix = source ? Mix_LoadMUS_RW(source, 1) : nullptr;
+    if (!track->mix) {
+        error = std::string("cannot load the music: ") + Mix_GetError();
+        return nullptr;
+    }
+    return track;
+}
+
+MusicTrack::~MusicTrack()
+{
+    if (mix)
+        Mix_FreeMusic(mix);
+}
+
+double MusicTrack::length() const
+{
+    // SDL_mixer answers -1 when it cannot tell.
+    const double seconds = Mix_MusicDuration(mix);
+    return seconds > 0.0 ? seconds : 0.0;
+}
