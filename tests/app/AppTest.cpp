@@ -160,6 +160,12 @@ TEST(App, faults_in_the_content_are_reported_and_the_show_plays_on)
         {"an image file that does not exist",
             [](const TestShow& show) { std::remove(show.path("data/intro.png").c_str()); }, "err",
             "warning: image data/intro.png: can't fopen"},
+        {"an image path that is a folder",
+            [](const TestShow& show) {
+                std::remove(show.path("data/intro.png").c_str());
+                ASSERT_TRUE(shell("mkdir " + show.path("data/intro.png")));
+            },
+            "err", "warning: image data/intro.png: cannot read: Is a directory"},
         {"a truncated PNG",
             [](const TestShow& show) {
                 std::ifstream in(show.path("data/home.png"), std::ios::binary);
