@@ -18,6 +18,7 @@
 #include "Overlay.h"
 #include "PlayerKeys.h"
 #include "StartPoint.h"
+#include "UsageError.h"
 #include "engine/ImageLoader.h"
 #include "engine/Scene.h"
 #include "engine/SceneLabel.h"
@@ -328,9 +329,7 @@ void Player::syncMusic(double time)
 
 void Player::seek(double time)
 {
-    time = std::max(0.0, time);
-    if (musicLength > 0.0)
-        time = std::min(time, musicLength);
+    time = StartPoint::clamp(*show, time, musicLength);
     clock.seek(time, now());
     stepper->moveTo(time);
     syncMusic(time);
@@ -344,6 +343,9 @@ void Player::setPaused(bool paused)
 
 void Player::setSpeed(double speed)
 {
+    // The same speed again changes nothing; above all, the music plays on.
+    if (speed == clock.speed())
+        return;
     clock.setSpeed(speed, now());
     syncMusic(clock.time());
 }
@@ -432,6 +434,11 @@ void Player::playForMakers()
     stepper = std::make_unique<quorvane_engine::SceneStepper>(*show);
     // The scene names are known only now; a bad --start throws UsageError.
     const double start = StartPoint::resolve(options.start.empty() ? "0" : options.start, *show);
+    if (musicLength > 0.0 && start > musicLength) {
+        char length[32];
+        std::snprintf(length, sizeof length, "%.1f", musicLength);
+        throw UsageError("--start: " + options.start + " lies past the end of the show (" + length + " s)");
+    }
     if (options.edit) {
         for (const std::string& warning : reloader->attach(*show))
             std::fprintf(stderr, "quorvane: %s\n", warning.c_str());
@@ -458,7 +465,7 @@ void Player::playForMakers()
         const bool ended = !clock.paused() && musicLength > 0.0 && time >= musicLength;
         if (ended && options.loop) {
             seek(0.0);
-            printTime("time", 0.0);
+            printTime("time", clock.time());
             continue;
         }
         stepper->moveTo(time);

@@ -159,8 +159,8 @@ TEST(Player, the_makers_keys_land_on_the_expected_times)
         {"Next", 105.963943},   // PageDown: the next scene, the cemetery by day
         {"Prior", 99.764199},   // PageUp from there: the cemetery at night
         {"Prior", 58.473094},   // and the funeral before it
-        {"Home", 0.0},
-        {"Left", 0.0},          // not before the start
+        {"Home", 0.001},        // where the first scene draws
+        {"Left", 0.001},        // not before it
     };
     size_t printed = 1;
     for (const auto& step : steps) {
@@ -219,6 +219,7 @@ TEST(Player, bad_usage_exits_with_code_2_and_says_why)
         {{"--start"}, "--start needs a value"},
         {{"--start", "nowhere", "--window=320x180"}, "no scene is called \"nowhere\""},
         {{"--start", "#14", "--window=320x180"}, "--start wants a whole number from 1 to 13"},
+        {{"--start", "1000", "--window=320x180"}, "--start: 1000 lies past the end of the show (5.0 s)"},
         {{"stray"}, "unexpected argument"},
     };
     for (const auto& c : cases) {
@@ -353,8 +354,8 @@ TEST(Player, loop_starts_again_at_the_beginning)
     ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
     const std::vector<double> times = printedTimes(run, 3, std::chrono::seconds(10));
     ASSERT_GE(times.size(), 3u) << run.out() << run.err();
-    EXPECT_EQ(times[1], 0.0) << "back at the start";
-    EXPECT_EQ(times[2], 0.0) << "and again";
+    EXPECT_EQ(times[1], 0.001) << "back at the start, where the first scene draws";
+    EXPECT_EQ(times[2], 0.001) << "and again";
     kill(run.pid, SIGINT);
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 130);
 }
