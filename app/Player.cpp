@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -17,6 +18,7 @@
 #include "MusicTrack.h"
 #include "Overlay.h"
 #include "PlayerKeys.h"
+#include "SourceBuilder.h"
 #include "StartPoint.h"
 #include "UsageError.h"
 #include "engine/ImageLoader.h"
@@ -132,6 +134,7 @@ Player::Player(const PlayerOptions& options)
 
 Player::~Player()
 {
+    builder.reset();
     playhead.reset();
     SDL_ShowCursor(SDL_ENABLE);
     if (window)
@@ -143,8 +146,17 @@ Player::~Player()
 
 int Player::run()
 {
+    // A build folder is given relative to where the player started.
+    std::string buildDir = options.buildDir;
+    if (!buildDir.empty() && buildDir[0] != '/') {
+        char here[PATH_MAX];
+        if (getcwd(here, sizeof here))
+            buildDir = std::string(here) + "/" + buildDir;
+    }
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
         throw failure("-C " + options.directory, std::strerror(errno));
+    if (!buildDir.empty())
+        builder = std::make_unique<SourceBuilder>("content", SourceBuilder::checkBuildFolder(buildDir, "."));
     setUp();
     if (options.playsAsMade())
         playAsMade();
@@ -456,6 +468,10 @@ void Player::playForMakers()
         bool quit = false;
         while (SDL_PollEvent(&event))
             quit = quit || !handle(event);
+        if (builder) {
+            for (const std::string& line : builder->poll(now()))
+                reloaded({line, false, {}});
+        }
         if (reloader) {
             for (const ContentReloader::Outcome& outcome : reloader->poll(now()))
                 reloaded(outcome);

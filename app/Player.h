@@ -22,6 +22,7 @@
 struct SDL_Window;
 class MusicPlayhead;
 class MusicTrack;
+class SourceBuilder;
 class Overlay;
 class MyDemo;
 union SDL_Event;
@@ -74,6 +75,7 @@ private:
     std::vector<std::string> overlayLines(double time) const;
 
     std::unique_ptr<ContentReloader> reloader; // with --edit
+    std::unique_ptr<SourceBuilder> builder;    // with --build
     std::unique_ptr<Overlay> overlay;          // with --edit
     bool overlayShown = false;
     double frameSeconds = 0.0; // frame time, smoothed over some frames

@@ -46,6 +46,11 @@ PlayerOptions PlayerOptions::parse(const std::vector<std::string>& arguments)
             options.printTime = true;
         } else if (args.isOption("-C")) {
             options.directory = args.value();
+        } else if (args.isOption("--build")) {
+            options.buildDir = args.value();
+            if (options.buildDir.empty())
+                throw UsageError("--build needs a CMake build folder");
+            options.edit = true;
         } else {
             throw UsageError("unexpected argument \"" + args.operand() + "\"");
         }
@@ -75,6 +80,9 @@ std::string PlayerOptions::helpText()
            "  --loop           start again at 0 when the show ends\n"
            "  --edit           the maker's keys, the overlay and live reload of data/;\n"
            "                   implies --window unless --fullscreen is given\n"
+           "  --build DIR      with --edit (implied): when a file under content/ changes, run the\n"
+           "                   content build of the CMake build folder DIR; the player reloads\n"
+           "                   what it writes into data/\n"
            "  --print-time     print the show time on stdout at every seek, pause and resume\n"
            "  -C DIR           play the show in DIR (which holds data/)\n"
            "  -h, --help       show this help and exit\n"

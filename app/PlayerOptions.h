@@ -24,6 +24,7 @@ struct PlayerOptions {
     bool edit = false;      // the maker's keys, the overlay and live reload
     bool printTime = false; // one line on stdout per seek, pause and key
     std::string directory;  // -C: where data/ lies; empty: the working directory
+    std::string buildDir;   // --build: a CMake build folder whose content build runs when content/ changes
 
     // Reads the arguments after the program name. Throws UsageError for bad
     // usage and InfoRequest for --help and --version.
