@@ -24,7 +24,7 @@ class MyDemo;
 class ContentReloader {
 public:
     // How often the files are looked at, in seconds.
-    static constexpr double kPollInterval = 0.25;
+    static constexpr double kPollInterval = 0.1;
 
     // What one reload did.
     struct Outcome {

@@ -6,6 +6,25 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// False for an Ogg stream whose last page is not marked as the end of the
+// stream: a file cut short, or still being written. Other files pass.
+bool endsWhole(const std::vector<unsigned char>& bytes)
+{
+    static const unsigned char kCapture[] = {'O', 'g', 'g', 'S'};
+    constexpr size_t kFlags = 5;          // header type byte of a page
+    constexpr unsigned char kLastPage = 4; // its end-of-stream flag
+    if (bytes.size() < sizeof kCapture || std::memcmp(bytes.data(), kCapture, sizeof kCapture) != 0)
+        return true;
+    for (size_t at = bytes.size() - sizeof kCapture; at > 0; --at)
+        if (std::memcmp(&bytes[at], kCapture, sizeof kCapture) == 0)
+            return at + kFlags < bytes.size() && (bytes[at + kFlags] & kLastPage) != 0;
+    return (bytes.size() > kFlags) && (bytes[kFlags] & kLastPage) != 0;
+}
+
+} // namespace
+
 std::unique_ptr<MusicTrack> MusicTrack::load(const std::string& path, std::string& error)
 {
     std::unique_ptr<MusicTrack> track(new MusicTrack());
@@ -23,6 +42,10 @@ std::unique_ptr<MusicTrack> MusicTrack::load(const std::string& path, std::strin
     std::fclose(file);
     if (readError) {
         error = std::string("cannot read it: ") + std::strerror(readErrno);
+        return nullptr;
+    }
+    if (!endsWhole(track->bytes)) {
+        error = "the Ogg stream ends before its last page (is the file still being written?)";
         return nullptr;
     }
     SDL_RWops* source = SDL_RWFromConstMem(track->bytes.data(), static_cast<int>(track->bytes.size()));

@@ -20,7 +20,7 @@ public:
     // The build target that makes data/ from content/.
     static constexpr const char* kTarget = "content";
     // How often the sources are looked at, in seconds.
-    static constexpr double kPollInterval = 0.25;
+    static constexpr double kPollInterval = 0.1;
 
     // The CMake build folder `dir` as an absolute path, checked to build the
     // sources of `sourceRoot` (the folder holding data/). Throws UsageError
