@@ -30,7 +30,7 @@ std::unique_ptr<MusicTrack> MusicTrack::load(const std::string& path, std::strin
     std::unique_ptr<MusicTrack> track(new MusicTrack());
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        error = std::strerror(errno);
+        error = std::string("cannot load the music: ") + std::strerror(errno);
         return nullptr;
     }
     unsigned char chunk[1 << 16];
@@ -41,11 +41,11 @@ std::unique_ptr<MusicTrack> MusicTrack::load(const std::string& path, std::strin
     const int readErrno = errno;
     std::fclose(file);
     if (readError) {
-        error = std::string("cannot read it: ") + std::strerror(readErrno);
+        error = std::string("cannot load the music: ") + std::strerror(readErrno);
         return nullptr;
     }
     if (!endsWhole(track->bytes)) {
-        error = "the Ogg stream ends before its last page (is the file still being written?)";
+        error = "cannot load the music: its Ogg stream ends before its last page (still being written?)";
         return nullptr;
     }
     SDL_RWops* source = SDL_RWFromConstMem(track->bytes.data(), static_cast<int>(track->bytes.size()));
