@@ -5,9 +5,10 @@
 // frame one Demo::render, only Escape heard, ending when the music does (or,
 // with no audio device, when the clock passes the music's length). With
 // options it is the makers' player: window, start time, pause, loop, speeds,
-// the maker's keys, and a clock that follows the music (ShowClock); the
-// scenes' state then moves on the fixed grid of SceneStepper, so a seek lands
-// on the state that playing would leave.
+// the maker's keys (PlayerKeys), live reload (ContentReloader), the content
+// build on every save of a source (SourceBuilder), and a clock that follows
+// the music (ShowClock); the scenes' state then moves on the fixed grid of
+// SceneStepper, so a seek lands on the state that playing would leave.
 #pragma once
 
 #include <memory>
