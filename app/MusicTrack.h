@@ -19,6 +19,7 @@ public:
     MusicTrack(const MusicTrack&) = delete;
     MusicTrack& operator=(const MusicTrack&) = delete;
 
+    // The track for SDL_mixer's calls; it lives as long as this object.
     Mix_Music* music() const { return mix; }
     // The track's length in seconds; 0 when SDL_mixer cannot tell.
     double length() const;

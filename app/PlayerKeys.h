@@ -38,7 +38,6 @@ class PlayerKeys {
 public:
     // Every key, in the order the help text lists them.
     static const PlayerKey kKeys[];
-    static const int kCount;
 
     // The binding of `key` pressed with Shift held or not; a key bound only
     // without Shift answers with Shift too. Null for a key that is not bound.
