@@ -19,8 +19,6 @@ const PlayerKey PlayerKeys::kKeys[] = {
     {SDLK_ESCAPE, false, PlayerAction::End, "Escape", "end (also without --edit)"},
 };
 
-const int PlayerKeys::kCount = sizeof kKeys / sizeof kKeys[0];
-
 const PlayerKey* PlayerKeys::find(SDL_Keycode key, bool shift)
 {
     const PlayerKey* unshifted = nullptr;
