@@ -6,15 +6,21 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
 #include "ContentReloader.h"
 #include "MusicPlayhead.h"
+#include "MusicTrack.h"
 #include "Overlay.h"
+#include "PlayerKeys.h"
+#include "SourceBuilder.h"
 #include "StartPoint.h"
+#include "UsageError.h"
 #include "engine/ImageLoader.h"
 #include "engine/Scene.h"
 #include "engine/SceneLabel.h"
@@ -34,15 +40,54 @@ std::runtime_error failure(const std::string& what, const char* reason)
     return std::runtime_error(what + ": " + reason);
 }
 
-// Brings up SDL with video and audio. When only the audio fails, audio is
+// How long a start waits for a display that is named but does not answer,
+// and how often it asks. An X server resets itself when its last client
+// leaves and drops the connections that arrive meanwhile (for up to some tens
+// of milliseconds), so a player started just after another one ended (or
+// after any other last client) may find the server resetting.
+constexpr double kDisplayPatience = 3.0;
+constexpr Uint32 kDisplayRetryMs = 20;
+
+// True for SDL's video drivers that draw into memory: no screen.
+bool drawsIntoMemory(const char* driver)
+{
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+// Brings up SDL's video on a screen. Throws when there is none: when no
+// display is named, or the one named cannot be opened within
+// kDisplayPatience (SDL then falls back on a driver that draws into memory,
+// and the show would play to nobody and report success).
+void initVideo()
+{
+    const char* x11 = SDL_getenv("DISPLAY");
+    const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+    const bool named = (x11 && *x11) || (wayland && *wayland);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kDisplayPatience);
+    while (true) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            if (!drawsIntoMemory(SDL_GetCurrentVideoDriver()))
+                return;
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        if (!named || std::chrono::steady_clock::now() > deadline)
+            break;
+        SDL_Delay(kDisplayRetryMs);
+    }
+    if (!named)
+        throw failure("no display", "SDL found no screen to play on (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    const bool isX11 = x11 && *x11;
+    const std::string reason = std::string("cannot open the display ") + (isX11 ? "DISPLAY" : "WAYLAND_DISPLAY")
+        + " names (\"" + (isX11 ? x11 : wayland) + "\"): nothing answered there within "
+        + std::to_string(static_cast<int>(kDisplayPatience)) + " s";
+    throw failure("no display", reason.c_str());
+}
+
+// Brings up SDL with video and then audio. When the audio fails, audio is
 // brought up again on the dummy driver, which keeps time but plays nothing.
-// Video comes up once, on its own: quitting SDL's X11 driver and starting it
-// again in the same process sometimes fails to reach the display (about one
-// start in sixty here), and SDL then falls back on its offscreen driver.
 bool initSdl()
 {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        return false;
+    initVideo();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
         return true;
     fprintf(stderr, "quorvane: warning: no audio (%s); playing silently\n", SDL_GetError());
@@ -89,20 +134,29 @@ Player::Player(const PlayerOptions& options)
 
 Player::~Player()
 {
+    builder.reset();
     playhead.reset();
     SDL_ShowCursor(SDL_ENABLE);
     if (window)
         SDL_DestroyWindow(window);
-    if (music)
-        Mix_FreeMusic(music);
+    track.reset();
     Mix_Quit();
     SDL_Quit();
 }
 
 int Player::run()
 {
+    // A build folder is given relative to where the player started.
+    std::string buildDir = options.buildDir;
+    if (!buildDir.empty() && buildDir[0] != '/') {
+        char here[PATH_MAX];
+        if (getcwd(here, sizeof here))
+            buildDir = std::string(here) + "/" + buildDir;
+    }
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
         throw failure("-C " + options.directory, std::strerror(errno));
+    if (!buildDir.empty())
+        builder = std::make_unique<SourceBuilder>("content", SourceBuilder::checkBuildFolder(buildDir, "."));
     setUp();
     if (options.playsAsMade())
         playAsMade();
@@ -113,6 +167,10 @@ int Player::run()
 
 void Player::setUp()
 {
+    // What the show reads is watched from before it is read, so that a
+    // save during start-up is seen.
+    if (options.edit)
+        reloader = std::make_unique<ContentReloader>(MyDemo::kConfigPath);
     // Decoding the images takes longest of all start-up work: begin it on
     // worker threads now, while SDL, the window and the GL context come up.
     // The resource manager picks the images up in its usual order.
@@ -123,11 +181,6 @@ void Player::setUp()
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (!initSdl())
         throw failure("cannot start SDL", SDL_GetError());
-    // Without a screen SDL falls back on video drivers that draw into
-    // memory; the show would then play to nobody and report success.
-    const char* videoDriver = SDL_GetCurrentVideoDriver();
-    if (videoDriver && (std::strcmp(videoDriver, "offscreen") == 0 || std::strcmp(videoDriver, "dummy") == 0))
-        throw failure("no display", "SDL found no screen to play on (is DISPLAY or WAYLAND_DISPLAY set?)");
 
     if (options.window) {
         window = SDL_CreateWindow("Quorvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
@@ -160,11 +213,12 @@ void Player::setUp()
 
     if (!openAudio())
         throw failure("cannot open audio", Mix_GetError());
-    music = Mix_LoadMUS(ShowFiles::kMusic);
-    if (!music)
-        throw failure(std::string(ShowFiles::kMusic) + ": cannot load the music", Mix_GetError());
+    std::string error;
+    track = MusicTrack::load(ShowFiles::kMusic, error);
+    if (!track)
+        throw failure(ShowFiles::kMusic, error.c_str());
     silent = options.mute || audioIsSilent();
-    musicLength = Mix_MusicDuration(music);
+    musicLength = track->length();
 
     int width = 0;
     int height = 0;
@@ -185,7 +239,7 @@ void Player::setUp()
 
 void Player::playAsMade()
 {
-    if (Mix_PlayMusic(music, 1) != 0)
+    if (Mix_PlayMusic(track->music(), 1) != 0)
         throw failure(std::string(ShowFiles::kMusic) + ": cannot play the music", Mix_GetError());
     const double startTicks = static_cast<double>(SDL_GetTicks());
 
@@ -226,12 +280,28 @@ void Player::printTime(const char* what, double time) const
     std::fflush(stdout);
 }
 
-void Player::reloaded(const std::string& message)
+void Player::reloaded(const ContentReloader::Outcome& outcome)
 {
-    std::printf("%s\n", message.c_str());
+    std::printf("%s\n", outcome.message.c_str());
+    for (const std::string& note : outcome.notes)
+        std::printf("  %s\n", note.c_str());
     std::fflush(stdout);
-    lastReload = message;
+    lastReload = outcome.message;
     stepper->restart();
+}
+
+ContentReloader::Outcome Player::reloadMusic()
+{
+    std::string error;
+    std::unique_ptr<MusicTrack> fresh = MusicTrack::load(ShowFiles::kMusic, error);
+    if (!fresh)
+        return {std::string(ShowFiles::kMusic) + ": " + error + "; the old track is kept", true, {}};
+    playhead->stop();
+    track = std::move(fresh);
+    musicLength = track->length();
+    // On from the present show time, paused or not.
+    seek(clock.time());
+    return {"reloaded " + std::string(ShowFiles::kMusic), false, {}};
 }
 
 std::vector<std::string> Player::overlayLines(double time) const
@@ -259,20 +329,19 @@ std::vector<std::string> Player::overlayLines(double time) const
 
 void Player::syncMusic(double time)
 {
-    const bool audible = !silent && !clock.paused() && clock.speed() == 1.0 && time < musicLength;
+    const bool audible
+        = !silent && !clock.paused() && clock.speed() == 1.0 && (musicLength == 0.0 || time < musicLength);
     if (!audible) {
         playhead->stop();
         return;
     }
-    if (!playhead->play(music, time))
+    if (!playhead->play(track->music(), time))
         throw failure(std::string(ShowFiles::kMusic) + ": cannot play the music", Mix_GetError());
 }
 
 void Player::seek(double time)
 {
-    time = std::max(0.0, time);
-    if (musicLength > 0.0)
-        time = std::min(time, musicLength);
+    time = StartPoint::clamp(*show, time, musicLength);
     clock.seek(time, now());
     stepper->moveTo(time);
     syncMusic(time);
@@ -286,6 +355,9 @@ void Player::setPaused(bool paused)
 
 void Player::setSpeed(double speed)
 {
+    // The same speed again changes nothing; above all, the music plays on.
+    if (speed == clock.speed())
+        return;
     clock.setSpeed(speed, now());
     syncMusic(clock.time());
 }
@@ -300,62 +372,73 @@ bool Player::handle(const SDL_Event& event)
     }
     if (event.type != SDL_KEYDOWN)
         return true;
-    const SDL_Keycode key = event.key.keysym.sym;
-    if (key == SDLK_ESCAPE)
-        return false;
-    if (!options.edit)
+    const PlayerKey* binding
+        = PlayerKeys::find(event.key.keysym.sym, (event.key.keysym.mod & KMOD_SHIFT) != 0);
+    if (!binding)
         return true;
+    if (binding->action == PlayerAction::End)
+        return false;
+    if (options.edit)
+        perform(binding->action);
+    return true;
+}
 
+void Player::perform(PlayerAction action)
+{
     const double time = clock.time();
-    const bool shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
     const int scene = StartPoint::sceneAt(*show, time);
-    switch (key) {
-    case SDLK_SPACE:
+    switch (action) {
+    case PlayerAction::PauseResume:
         setPaused(!clock.paused());
         printTime(clock.paused() ? "paused" : "playing", clock.time());
-        return true;
-    case SDLK_LEFT:
-        seek(time - (shift ? kShortSeekStep : kSeekStep));
+        return;
+    case PlayerAction::Back:
+        seek(time - kSeekStep);
         break;
-    case SDLK_RIGHT:
-        seek(time + (shift ? kShortSeekStep : kSeekStep));
+    case PlayerAction::Forward:
+        seek(time + kSeekStep);
         break;
-    case SDLK_PAGEUP:
+    case PlayerAction::ShortBack:
+        seek(time - kShortSeekStep);
+        break;
+    case PlayerAction::ShortForward:
+        seek(time + kShortSeekStep);
+        break;
+    case PlayerAction::PreviousScene:
         seek(StartPoint::sceneEntry(*show, scene - 1));
         break;
-    case SDLK_PAGEDOWN:
+    case PlayerAction::NextScene:
         if (scene + 1 < static_cast<int>(show->scenes.size()))
             seek(StartPoint::sceneEntry(*show, scene + 1));
         break;
-    case SDLK_HOME:
+    case PlayerAction::Home:
         seek(0.0);
         break;
-    case SDLK_COMMA:
-    case SDLK_PERIOD:
+    case PlayerAction::FrameBack:
+    case PlayerAction::FrameForward:
         if (!clock.paused())
-            return true;
-        seek(time + (key == SDLK_COMMA ? -kFrameStep : kFrameStep));
+            return;
+        seek(time + (action == PlayerAction::FrameBack ? -kFrameStep : kFrameStep));
         break;
-    case SDLK_1:
+    case PlayerAction::Speed1:
         setSpeed(1.0);
         break;
-    case SDLK_2:
+    case PlayerAction::SpeedHalf:
         setSpeed(0.5);
         break;
-    case SDLK_4:
+    case PlayerAction::SpeedQuarter:
         setSpeed(0.25);
         break;
-    case SDLK_TAB:
+    case PlayerAction::Overlay:
         overlayShown = !overlayShown;
-        return true;
-    case SDLK_r:
+        return;
+    case PlayerAction::ReloadAll:
         reloaded(reloader->reloadAll());
-        return true;
-    default:
-        return true;
+        return;
+    case PlayerAction::End:
+        return;
     }
     printTime("time", clock.time());
-    return true;
 }
 
 void Player::playForMakers()
@@ -363,8 +446,15 @@ void Player::playForMakers()
     stepper = std::make_unique<quorvane_engine::SceneStepper>(*show);
     // The scene names are known only now; a bad --start throws UsageError.
     const double start = StartPoint::resolve(options.start.empty() ? "0" : options.start, *show);
+    if (musicLength > 0.0 && start > musicLength) {
+        char length[32];
+        std::snprintf(length, sizeof length, "%.1f", musicLength);
+        throw UsageError("--start: " + options.start + " lies past the end of the show (" + length + " s)");
+    }
     if (options.edit) {
-        reloader = std::make_unique<ContentReloader>(*show);
+        for (const std::string& warning : reloader->attach(*show))
+            std::fprintf(stderr, "quorvane: %s\n", warning.c_str());
+        reloader->watch(ShowFiles::kMusic, [this] { return reloadMusic(); });
         overlay = std::make_unique<Overlay>();
     }
     playhead = std::make_unique<MusicPlayhead>();
@@ -378,16 +468,20 @@ void Player::playForMakers()
         bool quit = false;
         while (SDL_PollEvent(&event))
             quit = quit || !handle(event);
+        if (builder) {
+            for (const std::string& line : builder->poll(now()))
+                reloaded({line, false, {}});
+        }
         if (reloader) {
-            for (const std::string& message : reloader->poll(now()))
-                reloaded(message);
+            for (const ContentReloader::Outcome& outcome : reloader->poll(now()))
+                reloaded(outcome);
         }
         const MusicPlayhead::Mix mix = playhead->last();
         const double time = clock.frameTime(now(), mix.position, mix.at);
         const bool ended = !clock.paused() && musicLength > 0.0 && time >= musicLength;
         if (ended && options.loop) {
             seek(0.0);
-            printTime("time", 0.0);
+            printTime("time", clock.time());
             continue;
         }
         stepper->moveTo(time);

@@ -5,22 +5,25 @@
 // frame one Demo::render, only Escape heard, ending when the music does (or,
 // with no audio device, when the clock passes the music's length). With
 // options it is the makers' player: window, start time, pause, loop, speeds,
-// the maker's keys, and a clock that follows the music (ShowClock); the
-// scenes' state then moves on the fixed grid of SceneStepper, so a seek lands
-// on the state that playing would leave.
+// the maker's keys (PlayerKeys), live reload (ContentReloader), the content
+// build on every save of a source (SourceBuilder), and a clock that follows
+// the music (ShowClock); the scenes' state then moves on the fixed grid of
+// SceneStepper, so a seek lands on the state that playing would leave.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ContentReloader.h"
+#include "PlayerKeys.h"
 #include "PlayerOptions.h"
 #include "ShowClock.h"
 
 struct SDL_Window;
-typedef struct _Mix_Music Mix_Music;
-class ContentReloader;
 class MusicPlayhead;
+class MusicTrack;
+class SourceBuilder;
 class Overlay;
 class MyDemo;
 union SDL_Event;
@@ -44,6 +47,8 @@ private:
     void playForMakers();
     // Handles one event of the makers' player; false when it ends the show.
     bool handle(const SDL_Event& event);
+    // Does what a maker's key asks for (PlayerKeys).
+    void perform(PlayerAction action);
     // Moves the show (clock, state and music) to show time `time`.
     void seek(double time);
     void setPaused(bool paused);
@@ -57,17 +62,21 @@ private:
     void printTime(const char* what, double time) const;
     // Prints the message of a reload and brings the scenes' state anew to the
     // present time (a dialog script may have changed).
-    void reloaded(const std::string& message);
+    void reloaded(const ContentReloader::Outcome& outcome);
+    // Loads the music again and plays on from the present show time; keeps
+    // the old track when the new one does not load.
+    ContentReloader::Outcome reloadMusic();
 
     PlayerOptions options;
     SDL_Window* window = nullptr;
-    Mix_Music* music = nullptr;
+    std::unique_ptr<MusicTrack> track;
     MyDemo* show = nullptr; // lives until the process ends, as made
     std::unique_ptr<quorvane_engine::SceneStepper> stepper;
     // The overlay's lines for the frame at show time `time`.
     std::vector<std::string> overlayLines(double time) const;
 
     std::unique_ptr<ContentReloader> reloader; // with --edit
+    std::unique_ptr<SourceBuilder> builder;    // with --build
     std::unique_ptr<Overlay> overlay;          // with --edit
     bool overlayShown = false;
     double frameSeconds = 0.0; // frame time, smoothed over some frames

@@ -1,6 +1,7 @@
 #include "PlayerOptions.h"
 
 #include "ArgumentReader.h"
+#include "PlayerKeys.h"
 #include "UsageError.h"
 
 namespace {
@@ -45,6 +46,11 @@ PlayerOptions PlayerOptions::parse(const std::vector<std::string>& arguments)
             options.printTime = true;
         } else if (args.isOption("-C")) {
             options.directory = args.value();
+        } else if (args.isOption("--build")) {
+            options.buildDir = args.value();
+            if (options.buildDir.empty())
+                throw UsageError("--build needs a CMake build folder");
+            options.edit = true;
         } else {
             throw UsageError("unexpected argument \"" + args.operand() + "\"");
         }
@@ -60,29 +66,30 @@ bool PlayerOptions::playsAsMade() const
     return !window && !fullscreen && start.empty() && !paused && !mute && !loop && !edit && !printTime;
 }
 
-const char* PlayerOptions::helpText()
+std::string PlayerOptions::helpText()
 {
-    return "usage: quorvane [options]\n"
+    return std::string("usage: quorvane [options]\n"
            "Plays the show. Without options: full screen, Escape ends it, it ends with the music.\n"
            "\n"
            "  --window[=WxH]   play in a resizable window (default 1280x720); closing it ends the show\n"
            "  --fullscreen     play full screen (the default; keeps --edit full screen)\n"
-           "  --start T        start at show time T: seconds, a scene's class name (PartyScene)\n"
-           "                   or its number (1 to 13); the music starts there too\n"
+           "  --start T        start at show time T: seconds (a bare number), a scene's class name\n"
+           "                   (PartyScene) or its number with # (#1 to #13); the music starts there too\n"
            "  --paused         start paused (Space resumes with --edit)\n"
            "  --mute           play without sound; the show keeps time by the clock\n"
            "  --loop           start again at 0 when the show ends\n"
            "  --edit           the maker's keys, the overlay and live reload of data/;\n"
            "                   implies --window unless --fullscreen is given\n"
+           "  --build DIR      with --edit (implied): when a file under content/ changes, run the\n"
+           "                   content build of the CMake build folder DIR; the player reloads\n"
+           "                   what it writes into data/\n"
            "  --print-time     print the show time on stdout at every seek, pause and resume\n"
            "  -C DIR           play the show in DIR (which holds data/)\n"
            "  -h, --help       show this help and exit\n"
            "  --version        show the version and exit\n"
            "\n"
-           "Keys with --edit: Space pause/resume; Left/Right 5 s back/forward (Shift: 1 s);\n"
-           "PageUp/PageDown previous/next scene; Home start of the show; comma/full stop one\n"
-           "frame (1/30 s) back/forward while paused; 1, 2, 4 speed 1, 1/2, 1/4 (silent when not 1);\n"
-           "Tab the overlay; R reload everything; Escape ends the show.\n"
-           "\n"
-           "Exit status: 0 when the show ended, 1 on a failure, 2 on bad usage.\n";
+           "Keys with --edit:\n")
+        + PlayerKeys::help()
+        + "\n"
+          "Exit status: 0 when the show ended, 1 on a failure, 2 on bad usage.\n";
 }

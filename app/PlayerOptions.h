@@ -24,12 +24,13 @@ struct PlayerOptions {
     bool edit = false;      // the maker's keys, the overlay and live reload
     bool printTime = false; // one line on stdout per seek, pause and key
     std::string directory;  // -C: where data/ lies; empty: the working directory
+    std::string buildDir;   // --build: a CMake build folder whose content build runs when content/ changes
 
     // Reads the arguments after the program name. Throws UsageError for bad
     // usage and InfoRequest for --help and --version.
     static PlayerOptions parse(const std::vector<std::string>& arguments);
     // The text --help prints.
-    static const char* helpText();
+    static std::string helpText();
 
     // True when the show runs as made: no option changes what is seen, heard
     // or how it ends (only -C may be given).

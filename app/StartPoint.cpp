@@ -57,3 +57,9 @@ double StartPoint::sceneEntry(const quorvane_engine::Demo& demo, int index)
     index = std::clamp(index, 0, static_cast<int>(demo.scenes.size()) - 1);
     return demo.scenes[index]->startTime + kSceneEntry;
 }
+
+double StartPoint::clamp(const quorvane_engine::Demo& demo, double time, double length)
+{
+    time = std::max(sceneEntry(demo, 0), time);
+    return length > 0.0 ? std::min(time, length) : time;
+}

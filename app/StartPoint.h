@@ -1,7 +1,7 @@
 // Where in the show a maker asks to be: a time in seconds, a scene's class
 // name ("PartyScene", or "party" without the suffix, in any case) or its
-// number in story order ("#12"). Scenes are entered just after their start
-// time, where they already draw.
+// number in story order ("#12"). Scenes, and the show itself, are entered
+// just after their start time, where they already draw.
 #pragma once
 
 #include <string>
@@ -26,4 +26,8 @@ public:
     static int sceneAt(const quorvane_engine::Demo& demo, double time);
     // Where a jump to scene `index` (clamped to the list) lands.
     static double sceneEntry(const quorvane_engine::Demo& demo, int index);
+    // Where a seek to `time` lands: not before the first scene's entry
+    // (the start of the show draws nothing), nor after `length` when that
+    // is above 0.
+    static double clamp(const quorvane_engine::Demo& demo, double time, double length);
 };

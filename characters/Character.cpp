@@ -231,6 +231,13 @@ bool Character::usesDialog(const std::string& path) const
     return false;
 }
 
+void Character::replaceDialog(const std::string& from, const std::string& to)
+{
+    for (std::string& path : dialogPaths)
+        if (path == from)
+            path = to;
+}
+
 bool Character::isSpeaking(double time) const
 {
     for (size_t i = 0; i < speechStarts.size(); ++i) {

@@ -100,6 +100,9 @@ public:
     void reloadDialogs();
     // True when the script at `path` is one of those loaded.
     bool usesDialog(const std::string& path) const;
+    // Reads the script at `to` from now on wherever it read the one at
+    // `from`; reloadDialogs() then reads it.
+    void replaceDialog(const std::string& from, const std::string& to);
 
     // True when `time` lies strictly inside one of the speech intervals.
     bool isSpeaking(double time) const;

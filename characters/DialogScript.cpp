@@ -54,38 +54,69 @@ long decimalOrder(const std::string& text, size_t begin, size_t integerEnd, size
     return order;
 }
 
-} // namespace
+// Where the number at the start of `text` lies, after white space: an
+// optional sign, digits with an optional point, an optional exponent.
+struct NumberSpan {
+    bool negative = false;
+    bool digits = false; // false: there is no number
+    size_t begin = 0;    // the first digit or point, after the sign
+    size_t integerEnd = 0;
+    size_t end = 0;
+};
 
-double DialogScript::readNumber(const std::string& text)
+NumberSpan scanNumber(const std::string& text)
 {
+    NumberSpan span;
     size_t at = 0;
     while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
         ++at;
-
-    bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
+        span.negative = text[at] == '-';
         ++at;
     }
-    const size_t begin = at;
-    const size_t integerEnd = skipDigits(text, at);
-    size_t end = integerEnd;
-    bool digits = integerEnd > begin;
-    if (end < text.size() && text[end] == '.') {
-        const size_t fractionEnd = skipDigits(text, end + 1);
-        digits = digits || fractionEnd > end + 1;
-        end = fractionEnd;
+    span.begin = at;
+    span.integerEnd = skipDigits(text, at);
+    span.end = span.integerEnd;
+    span.digits = span.integerEnd > span.begin;
+    if (span.end < text.size() && text[span.end] == '.') {
+        const size_t fractionEnd = skipDigits(text, span.end + 1);
+        span.digits = span.digits || fractionEnd > span.end + 1;
+        span.end = fractionEnd;
     }
-    if (!digits)
-        return 0.0;
-    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
-        size_t exponent = end + 1;
+    if (span.digits && span.end < text.size() && (text[span.end] == 'e' || text[span.end] == 'E')) {
+        size_t exponent = span.end + 1;
         if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-'))
             ++exponent;
         const size_t exponentEnd = skipDigits(text, exponent);
         if (exponentEnd > exponent)
-            end = exponentEnd;
+            span.end = exponentEnd;
     }
+    return span;
+}
+
+// True when `text` is one number with nothing but white space around it.
+bool isNumber(const std::string& text)
+{
+    const NumberSpan span = scanNumber(text);
+    if (!span.digits)
+        return false;
+    for (size_t at = span.end; at < text.size(); ++at)
+        if (!std::isspace(static_cast<unsigned char>(text[at])))
+            return false;
+    return true;
+}
+
+} // namespace
+
+double DialogScript::readNumber(const std::string& text)
+{
+    const NumberSpan found = scanNumber(text);
+    if (!found.digits)
+        return 0.0;
+    const bool negative = found.negative;
+    const size_t begin = found.begin;
+    const size_t integerEnd = found.integerEnd;
+    const size_t end = found.end;
 
     double value = 0.0;
 #ifdef __cpp_lib_to_chars
@@ -128,4 +159,22 @@ void DialogScript::read(std::istream& in, std::vector<double>& starts, std::vect
         starts.push_back(start);
         ends.push_back(end);
     }
+}
+
+DialogScript::Check DialogScript::check(std::istream& in)
+{
+    Check result;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos || !isNumber(line.substr(0, tab)) || !isNumber(line.substr(tab + 1))) {
+            result.unreadable.push_back(number);
+            continue;
+        }
+        double start = 0.0;
+        double end = 0.0;
+        readLine(line, &start, &end);
+        result.intervals += start < end;
+    }
+    return result;
 }

@@ -21,4 +21,13 @@ public:
 
     // Appends one interval per line of `in` to `starts` and `ends`.
     static void read(std::istream& in, std::vector<double>& starts, std::vector<double>& ends);
+
+    // What a maker would want to know of a script before trusting it.
+    struct Check {
+        std::vector<int> unreadable; // lines (from 1) that are not two numbers with a tab between
+        int intervals = 0;           // lines whose start lies before their end
+    };
+    // Reads `in` as a script and tells what is wrong with it; reads it as
+    // read() does all the same.
+    static Check check(std::istream& in);
 };

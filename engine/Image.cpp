@@ -3,7 +3,9 @@
 #include <stb_image.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -33,7 +35,12 @@ Image Image::load(const std::string& path)
         }
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
+    const bool readError = std::ferror(file) != 0;
+    const int readErrno = errno;
     std::fclose(file);
+    // A read that failed (a folder, a disk error) is not a short image.
+    if (readError)
+        return failure(std::string("cannot read: ") + std::strerror(readErrno));
     return decode(bytes.data(), bytes.size());
 }
 

@@ -12,9 +12,9 @@ ShaderProgram::ShaderProgram()
 
 void ShaderProgram::addShader(const char* path, GLenum type)
 {
-    // The stage lives as long as the program; neither is ever deleted.
-    ShaderStage* stage = new ShaderStage(path, type);
-    glAttachShader(id, stage->shader);
+    // The shader object stays attached for as long as the program lives.
+    const ShaderStage stage(path, type);
+    glAttachShader(id, stage.shader);
 }
 
 void ShaderProgram::link()

@@ -1,6 +1,7 @@
 #include "Texture.h"
 
 #include <cstdio>
+#include <new>
 #include <unordered_map>
 
 namespace {
@@ -77,7 +78,13 @@ std::string Texture::refusal(int width, int height, int maxSide)
 
 bool Texture::reload(GLuint id, const char* path, std::string& error)
 {
-    const Image image = Image::load(path);
+    Image image;
+    try {
+        image = Image::load(path);
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
+        return false;
+    }
     error = image.ok() ? refusal(image.width, image.height, maxTextureSide()) : image.error;
     if (!error.empty())
         return false;

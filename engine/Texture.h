@@ -25,8 +25,9 @@ public:
 
     // Decodes the image file at `path` again and uploads it into the existing
     // texture `id`, whose name and settings stay, with what find() tells of
-    // it. When the image does not load, or is larger than the driver takes,
-    // the texture keeps its picture and `error` says why.
+    // it. When the image does not load (memory running out included), or is
+    // larger than the driver takes, the texture keeps its picture and
+    // `error` says why.
     static bool reload(GLuint id, const char* path, std::string& error);
 
     // The texture this class made with GL name `id` in this process, or null

@@ -159,8 +159,8 @@ TEST(Player, the_makers_keys_land_on_the_expected_times)
         {"Next", 105.963943},   // PageDown: the next scene, the cemetery by day
         {"Prior", 99.764199},   // PageUp from there: the cemetery at night
         {"Prior", 58.473094},   // and the funeral before it
-        {"Home", 0.0},
-        {"Left", 0.0},          // not before the start
+        {"Home", 0.001},        // where the first scene draws
+        {"Left", 0.001},        // not before it
     };
     size_t printed = 1;
     for (const auto& step : steps) {
@@ -219,6 +219,7 @@ TEST(Player, bad_usage_exits_with_code_2_and_says_why)
         {{"--start"}, "--start needs a value"},
         {{"--start", "nowhere", "--window=320x180"}, "no scene is called \"nowhere\""},
         {{"--start", "#14", "--window=320x180"}, "--start wants a whole number from 1 to 13"},
+        {{"--start", "1000", "--window=320x180"}, "--start: 1000 lies past the end of the show (5.0 s)"},
         {{"stray"}, "unexpected argument"},
     };
     for (const auto& c : cases) {
@@ -353,8 +354,8 @@ TEST(Player, loop_starts_again_at_the_beginning)
     ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
     const std::vector<double> times = printedTimes(run, 3, std::chrono::seconds(10));
     ASSERT_GE(times.size(), 3u) << run.out() << run.err();
-    EXPECT_EQ(times[1], 0.0) << "back at the start";
-    EXPECT_EQ(times[2], 0.0) << "and again";
+    EXPECT_EQ(times[1], 0.001) << "back at the start, where the first scene draws";
+    EXPECT_EQ(times[2], 0.001) << "and again";
     kill(run.pid, SIGINT);
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 130);
 }
@@ -376,4 +377,166 @@ TEST(Player, the_windows_close_button_ends_the_player_but_not_the_show_as_made)
     ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
     ASSERT_TRUE(requestWindowClose());
     EXPECT_EQ(run.waitFor(std::chrono::seconds(2)), -1) << "the show plays on";
+}
+
+namespace {
+
+// Saves `from` as data/`name` the way an editor or a build does: a new file
+// renamed over the old one.
+void save(const TestShow& show, const std::string& name, const std::string& from)
+{
+    const std::string path = show.path("data/" + name);
+    ASSERT_TRUE(shell("cp " + from + " " + path + ".new && mv " + path + ".new " + path));
+}
+
+// Waits up to 5 s for the player's standard output to hold `text`, `times`
+// times.
+bool says(const AppProcess& run, const std::string& text, int times = 1)
+{
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (true) {
+        const std::string out = run.out();
+        int found = 0;
+        for (size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1))
+            ++found;
+        if (found >= times)
+            return true;
+        if (Clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+} // namespace
+
+TEST(Player, a_save_during_start_up_or_with_the_old_modification_time_is_shown)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    // Saves at moments of the start-up: while the pictures are decoded, the
+    // window comes up and the show is built.
+    for (const int afterMs : {50, 100, 200, 400}) {
+        SCOPED_TRACE("saved " + std::to_string(afterMs) + " ms after the start");
+        TestShow show;
+        writeMusic(show, 30.0);
+        const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused", "--start", "2"}));
+        std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
+        save(show, "intro.png", show.path("data/home.png"));
+        ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+        EXPECT_TRUE(centreTurns(show, show.colourOf("home"), std::chrono::seconds(3))) << windowCentre(show);
+
+        // Same size, and the modification time put back, as cp -p or a
+        // checkout can leave it.
+        const std::string intro = show.path("data/intro.png");
+        ASSERT_TRUE(shell("touch -r " + intro + " " + intro + ".time && cp " + show.path("data/packs.png") + " "
+            + intro + " && touch -r " + intro + ".time " + intro));
+        EXPECT_TRUE(centreTurns(show, show.colourOf("packs"), std::chrono::seconds(3))) << windowCentre(show);
+        press("Escape");
+        EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+    }
+}
+
+TEST(Player, reloads_name_their_files_scripts_and_what_kept_the_old_version)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 30.0);
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused", "--start", "2"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_TRUE(says(run, "paused")) << run.out();
+
+    // The home scene's own script, named by no line of the resource list.
+    writeFile(show.path("data/programmer.x"), "1\t2\nhello\n3\tsoon\n");
+    save(show, "programmer.dialog", show.path("data/programmer.x"));
+    EXPECT_TRUE(says(run, "reloaded data/programmer.dialog for 1 figure\n"
+                          "  data/programmer.dialog: warning: lines 2, 3 do not read as two numbers"))
+        << run.out();
+
+    // The list names another script for the programmer.
+    writeFile(show.path("data/other.dialog"), "5\t6\n");
+    std::string config = show.configText();
+    config.replace(config.find("data/prog.dialog"), 16, "data/other.dialog");
+    show.writeConfig(config);
+    EXPECT_TRUE(says(run, "\"progdialog\" is now data/other.dialog, for 1 figure")) << run.out();
+
+    // R reloads everything and names the file that did not load.
+    writeFile(show.path("data/home.png"), "not a picture");
+    press("r");
+    EXPECT_TRUE(says(run, "reloaded data/config.txt and everything it names; 1 file kept its old version:\n"
+                          "  data/home.png: "))
+        << run.out();
+    EXPECT_TRUE(centreTurns(show, show.colourOf("intro"), std::chrono::seconds(1))) << "the picture stays";
+
+    press("Escape");
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+}
+
+TEST(Player, a_new_track_plays_on_from_the_present_time_and_a_bad_one_is_kept)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 3.0);
+    ASSERT_TRUE(writeToneOgg(show.path("six.ogg"), 6.0));
+    ASSERT_TRUE(writeToneOgg(show.path("seven.ogg"), 7.0));
+    writeFile(show.path("garbage.ogg"), "not music");
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused", "--start", "1"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_TRUE(says(run, "paused 1.000000")) << run.out();
+
+    save(show, "duskwalk.ogg", show.path("garbage.ogg"));
+    EXPECT_TRUE(says(run, "data/duskwalk.ogg: cannot load the music: ")) << run.out();
+    EXPECT_TRUE(says(run, "; the old track is kept")) << run.out();
+
+    save(show, "duskwalk.ogg", show.path("six.ogg"));
+    ASSERT_TRUE(says(run, "reloaded data/duskwalk.ogg")) << run.out();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    press("space");
+    EXPECT_TRUE(says(run, "playing 1.000000")) << "paused it stayed, at its time: " << run.out();
+
+    // Playing, a new track goes on from the present show time.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    save(show, "duskwalk.ogg", show.path("seven.ogg"));
+    ASSERT_TRUE(says(run, "reloaded data/duskwalk.ogg", 2)) << run.out();
+    press("space");
+    const std::vector<double> times = printedTimes(run, 3);
+    ASSERT_EQ(times.size(), 3u) << run.out();
+    EXPECT_GT(times[2], 2.0) << run.out();
+    EXPECT_LT(times[2], 4.0) << run.out();
+    // To the new track's end, 7 s, where the first would have ended at 3 s.
+    press("space");
+    const auto resumed = Clock::now();
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(30)), 0) << run.err();
+    EXPECT_GT(Clock::now() - resumed, std::chrono::duration<double>(6.5 - times[2]));
+}
+
+TEST(Player, a_saved_source_is_built_and_shown_and_a_failed_build_says_so)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 30.0);
+    // A content build as small as can be: content/intro.png copied into data/.
+    writeFile(show.path("CMakeLists.txt"),
+        "cmake_minimum_required(VERSION 3.25)\nproject(Content NONE)\n"
+        "add_custom_command(OUTPUT ${CMAKE_SOURCE_DIR}/data/intro.png\n"
+        "  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/intro.png ${CMAKE_SOURCE_DIR}/data/intro.png\n"
+        "  DEPENDS ${CMAKE_SOURCE_DIR}/content/intro.png)\n"
+        "add_custom_target(content DEPENDS ${CMAKE_SOURCE_DIR}/data/intro.png)\n");
+    ASSERT_TRUE(shell("mkdir -p content && cp data/intro.png content/intro.png && cmake -S . -B build >/dev/null"));
+    const AppProcess run
+        = AppProcess::start(show, with(kWindow, {"--build", "build", "--paused", "--start", "2"}));
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_TRUE(centreTurns(show, show.colourOf("intro"), std::chrono::seconds(5)));
+
+    ASSERT_TRUE(shell("cp data/home.png content/intro.png.new && mv content/intro.png.new content/intro.png"));
+    EXPECT_TRUE(centreTurns(show, show.colourOf("home"), std::chrono::seconds(15))) << run.out() << run.err();
+    EXPECT_TRUE(says(run, "built the content in")) << run.out();
+
+    std::remove(show.path("content/intro.png").c_str());
+    EXPECT_TRUE(says(run, "the content build failed")) << run.out();
+    EXPECT_TRUE(centreTurns(show, show.colourOf("home"), std::chrono::seconds(1))) << "the picture stays";
+    press("Escape");
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
 }

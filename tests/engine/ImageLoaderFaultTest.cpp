@@ -48,3 +48,19 @@ TEST(ImageLoaderFault, an_image_that_ran_out_of_memory_becomes_an_empty_texture_
     EXPECT_TRUE(texture.bounds.empty());
     EXPECT_EQ(err, "warning: image " + dir.path("big.png") + ": out of memory\n");
 }
+
+TEST(ImageLoaderFault, a_reload_that_runs_out_of_memory_keeps_the_old_picture)
+{
+    REQUIRE_GL();
+    TempDir dir;
+    writeSolidPng(dir.path("picture.png"), 4, 4, 1, 2, 3);
+    const Texture texture(dir.path("picture.png").c_str());
+    writeFile(dir.path("picture.png"), std::string(8 << 20, 'x'));
+    failAllocationsFrom(4 << 20);
+    std::string error;
+    const bool reloaded = Texture::reload(texture.id, dir.path("picture.png").c_str(), error);
+    failAllocationsFrom(0);
+    EXPECT_FALSE(reloaded);
+    EXPECT_EQ(error, "out of memory");
+    EXPECT_EQ(Texture::find(texture.id)->width, 4) << "the old picture stays";
+}

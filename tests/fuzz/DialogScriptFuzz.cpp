@@ -21,5 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (starts[i] != starts[i] || ends[i] != ends[i])
             __builtin_trap();
     }
+    // The maker's check reads the same lines: every line is either
+    // unreadable or counted, never both, never more than there are.
+    std::istringstream again(text);
+    const DialogScript::Check check = DialogScript::check(again);
+    if (check.unreadable.size() + static_cast<size_t>(check.intervals) > starts.size())
+        __builtin_trap();
     return 0;
 }

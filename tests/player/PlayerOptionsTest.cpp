@@ -30,13 +30,16 @@ TEST(PlayerOptions, what_the_options_set)
     EXPECT_TRUE(PlayerOptions::parse({"--edit"}).window) << "--edit opens a window";
     EXPECT_FALSE(PlayerOptions::parse({"--edit", "--fullscreen"}).window) << "unless asked for full screen";
     EXPECT_EQ(PlayerOptions::parse({"-C", "dir", "--paused"}).directory, "dir");
+    const PlayerOptions building = PlayerOptions::parse({"--build", "build"});
+    EXPECT_EQ(building.buildDir, "build");
+    EXPECT_TRUE(building.edit && building.window) << "--build is for editing";
 }
 
 TEST(PlayerOptions, bad_usage_is_refused_with_a_reason)
 {
     const std::vector<std::vector<std::string>> cases = {
         {"--window=0x720"}, {"--window=1280"}, {"--window=axb"}, {"--window", "--fullscreen"}, {"--start"},
-        {"--start="}, {"--mute=1"}, {"--nope"}, {"operand"}, {"-C"},
+        {"--start="}, {"--mute=1"}, {"--nope"}, {"operand"}, {"-C"}, {"--build"}, {"--build="},
     };
     for (const auto& arguments : cases) {
         SCOPED_TRACE(arguments.front());
