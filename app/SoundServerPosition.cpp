@@ -67,7 +67,9 @@ struct ServerCallbacks {
         }
         // SDL opens one playback stream; the server names its process.
         const char* process = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID);
-        if (process && std::to_string(getpid()) == process && !info->corked)
+        // PipeWire's PulseAudio service answers 0 for every stream: no
+        // report.
+        if (process && std::to_string(getpid()) == process && !info->corked && info->buffer_usec + info->sink_usec > 0)
             self.latency = static_cast<double>(info->buffer_usec + info->sink_usec) / 1e6;
     }
 };

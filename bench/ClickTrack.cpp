@@ -1,5 +1,7 @@
 #include "ClickTrack.h"
 
+#include "MonitorRecorder.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -85,13 +87,37 @@ std::vector<ClickTrack::Click> ClickTrack::find(const std::vector<int16_t>& reco
     return clicks;
 }
 
-std::vector<double> ClickTrack::positions(const std::vector<Click>& clicks)
+std::vector<double> ClickTrack::positions(const std::vector<Click>& clicks, const std::vector<double>& mixedWhenHeard)
 {
-    std::vector<double> result;
-    for (size_t i = 0; i < clicks.size(); ++i) {
-        if (clicks[i].second != (i % kClicksPerSecond == 0))
-            return {};
-        result.push_back(static_cast<double>(i) * kEvery);
+    std::vector<double> result(clicks.size(), -1.0);
+    long lastSecond = -2;
+    size_t lastAt = 0;
+    for (size_t i = 0; i < clicks.size() && i < mixedWhenHeard.size(); ++i) {
+        if (!clicks[i].second)
+            continue;
+        const long second = static_cast<long>(std::floor(mixedWhenHeard[i]));
+        result[i] = static_cast<double>(second);
+        if (second == lastSecond + 1 && i - lastAt == kClicksPerSecond) {
+            for (size_t j = lastAt + 1; j < i; ++j)
+                result[j] = static_cast<double>(lastSecond) + static_cast<double>(j - lastAt) * kEvery;
+        }
+        lastSecond = second;
+        lastAt = i;
     }
     return result;
+}
+
+HeardMusic ClickTrack::heard(const MonitorRecorder& recorder, const std::function<double(double at)>& mixedBy)
+{
+    const std::vector<Click> clicks = find(recorder.samples());
+    std::vector<double> mixedWhenHeard;
+    for (const Click& click : clicks)
+        mixedWhenHeard.push_back(mixedBy(recorder.timeOf(click.sample)));
+    const std::vector<double> placed = positions(clicks, mixedWhenHeard);
+    HeardMusic music;
+    for (size_t i = 0; i < clicks.size(); ++i) {
+        if (placed[i] >= 0.0)
+            music.add(recorder.timeOf(clicks[i].sample), placed[i], kEvery);
+    }
+    return music;
 }

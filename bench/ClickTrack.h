@@ -6,7 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
+
+#include "HeardMusic.h"
+
+class MonitorRecorder;
 
 class ClickTrack {
 public:
@@ -27,8 +32,15 @@ public:
     // The clicks' onsets in a mono recording at kRate.
     static std::vector<Click> find(const std::vector<int16_t>& recording);
 
-    // The music positions of the clicks in `clicks`, found from the whole
-    // seconds among them: position i belongs to clicks[i]; empty when they
-    // do not keep the track's pattern (a click lost, a gap).
-    static std::vector<double> positions(const std::vector<Click>& clicks);
+    // The music positions of the clicks found, in order; `mixedWhenHeard`
+    // holds for each the music mixed by the moment it was heard. A
+    // whole-second click is the last whole second mixed by then (the device
+    // holds less than a second); the clicks between two whole seconds are
+    // their tenths when there are nine of them. Negative for a click that
+    // cannot be placed so (the sink ran dry in the middle of one).
+    static std::vector<double> positions(const std::vector<Click>& clicks, const std::vector<double>& mixedWhenHeard);
+
+    // The music heard, from the clicks in a stopped recorder's recording;
+    // `mixedBy` tells the music mixed by a wall time (see positions()).
+    static HeardMusic heard(const MonitorRecorder& recorder, const std::function<double(double at)>& mixedBy);
 };

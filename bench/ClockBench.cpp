@@ -29,13 +29,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "ArgumentReader.h"
 #include "ClickTrack.h"
+#include "HeardMusic.h"
 #include "MonitorRecorder.h"
+#include "SoundServer.h"
 #include "ToolMain.h"
 #include "UsageError.h"
 #include "app/MusicPlayhead.h"
@@ -54,38 +57,25 @@ constexpr double kGoal = 0.010;        // seconds between picture and sound
 
 using Mix = MusicPlayhead::Mix;
 
-// A stretch of music heard: from wall time `at` the music runs on from
-// `position` for at most `run` seconds (then the device has nothing more of
-// it until the next anchor).
-struct Anchor {
-    double at;
-    double position;
-    double run;
-};
-
-// The music heard at wall time `at`; negative outside the anchors. `from`
-// is where to start looking, for a run of rising times.
-double heardAt(const std::vector<Anchor>& anchors, size_t& from, double at)
-{
-    while (from + 1 < anchors.size() && anchors[from + 1].at <= at)
-        ++from;
-    if (anchors.empty() || anchors[from].at > at || from + 1 >= anchors.size())
-        return -1.0;
-    const Anchor& a = anchors[from];
-    return a.position + std::min(at - a.at, a.run);
-}
-
 // The dummy and disk drivers mix a buffer, then sleep while it "plays":
 // from the end of each mix the music heard runs from where the buffer
 // starts, for at most the buffer.
-std::vector<Anchor> driverPace(const std::vector<Mix>& mixes)
+HeardMusic driverPace(const std::vector<Mix>& mixes)
 {
-    std::vector<Anchor> anchors;
+    HeardMusic music;
     for (size_t i = 1; i < mixes.size(); ++i) {
         const double buffer = mixes[i].mixed - mixes[i - 1].mixed;
-        anchors.push_back({mixes[i].mixedAt, mixes[i].mixed - buffer, buffer});
+        music.add(mixes[i].mixedAt, mixes[i].mixed - buffer, buffer);
     }
-    return anchors;
+    return music;
+}
+
+// The music mixed by wall time `at`.
+double mixedBy(const std::vector<Mix>& mixes, double at)
+{
+    const auto after = std::upper_bound(
+        mixes.begin(), mixes.end(), at, [](double time, const Mix& mix) { return time < mix.mixedAt; });
+    return after == mixes.begin() ? 0.0 : (after - 1)->mixed;
 }
 
 double percentile(std::vector<double> values, double p)
@@ -148,7 +138,8 @@ private:
 };
 
 const char* const kHelp =
-    "usage: quorvane-clock-bench [--seconds S] [--monitor SOURCE [--server-latency MS]] [--window] [-C DIR]\n"
+    "usage: quorvane-clock-bench [--seconds S] [--sound-server KIND | --monitor SOURCE]\n"
+    "                            [--server-latency MS] [--window] [-C DIR]\n"
     "Plays music as the makers' player does and prints how far the player's clock,\n"
     "the same clock on the music mixed, and the old tick clock stray from the music\n"
     "heard, frame by frame.\n"
@@ -159,6 +150,8 @@ const char* const kHelp =
     "                        and take what is heard from a recording of SOURCE, the\n"
     "                        monitor of the sink it plays to (PulseAudio, or\n"
     "                        PipeWire's PulseAudio service)\n"
+    "  --sound-server KIND   start a private sound server of KIND (pulseaudio or\n"
+    "                        pipewire) with a null sink and play and record there\n"
     "  --server-latency MS   ask the sound server to hold MS ms of the music\n"
     "                        (PULSE_LATENCY_MSEC, for the music's stream alone)\n"
     "  --window              draw the show in a 1280x720 window (needs a display) and\n"
@@ -179,6 +172,7 @@ int bench(const std::vector<std::string>& arguments)
 {
     double seconds = -1.0;
     std::string monitor;
+    std::optional<SoundServer::Kind> server;
     std::string latency;
     bool drawn = false;
     for (ArgumentReader args(arguments); args.next();) {
@@ -186,7 +180,13 @@ int bench(const std::vector<std::string>& arguments)
             seconds = ArgumentReader::number("--seconds", args.value(), 0.1, 1e6);
         else if (args.isOption("--monitor"))
             monitor = args.value();
-        else if (args.isOption("--server-latency"))
+        else if (args.isOption("--sound-server")) {
+            try {
+                server = SoundServer::kindNamed(args.value());
+            } catch (const std::invalid_argument& error) {
+                throw UsageError(std::string("--sound-server: ") + error.what());
+            }
+        } else if (args.isOption("--server-latency"))
             latency = std::to_string(ArgumentReader::integer("--server-latency", args.value(), 1, 10000));
         else if (args.isFlag("--window"))
             drawn = true;
@@ -198,6 +198,13 @@ int bench(const std::vector<std::string>& arguments)
             throw UsageError("unexpected argument \"" + args.operand() + "\"");
     }
 
+    std::unique_ptr<SoundServer> started;
+    if (server) {
+        std::fprintf(stderr, "quorvane-clock-bench: starting %s with a null sink...\n",
+            *server == SoundServer::Kind::PulseAudio ? "PulseAudio" : "PipeWire");
+        started = std::make_unique<SoundServer>(*server);
+        monitor = SoundServer::kMonitor;
+    }
     if (monitor.empty())
         setenv("SDL_AUDIODRIVER", "dummy", 0);
     // libpulse reads the latency it asks for when a stream opens: only the
@@ -285,19 +292,15 @@ int bench(const std::vector<std::string>& arguments)
     if (mixes.size() < 2)
         throw std::runtime_error(musicName + ": the music did not move");
 
-    std::vector<Anchor> heard;
+    HeardMusic heard;
     if (recorder) {
         recorder->stop();
-        const std::vector<ClickTrack::Click> found = ClickTrack::find(recorder->samples());
-        const std::vector<double> positions = ClickTrack::positions(found);
-        if (positions.size() < 2)
-            throw std::runtime_error(monitor + ": the clicks recorded (" + std::to_string(found.size())
-                + ") do not keep the track's pattern");
-        for (size_t i = 0; i < positions.size(); ++i)
-            heard.push_back({recorder->timeOf(found[i].sample), positions[i], ClickTrack::kEvery});
-        std::printf("recorded from %s: %zu clicks; the server's %zu timing reports lie %.2f ms (median), "
-                    "%.2f ms (99th percentile) from a line\n",
-            monitor.c_str(), found.size(), recorder->reports(), recorder->medianMiss() * 1000.0,
+        heard = ClickTrack::heard(*recorder, [&](double at) { return mixedBy(mixes, at); });
+        if (heard.anchors() < 2)
+            throw std::runtime_error(monitor + ": the clicks recorded do not keep the track's pattern");
+        std::printf("recorded from %s: %zu clicks placed; the server's %zu timing reports lie %.2f ms "
+                    "(median), %.2f ms (99th percentile) from a line\n",
+            monitor.c_str(), heard.anchors(), recorder->reports(), recorder->medianMiss() * 1000.0,
             recorder->ninetyNinthMiss() * 1000.0);
     } else {
         heard = driverPace(mixes);
@@ -311,9 +314,8 @@ int bench(const std::vector<std::string>& arguments)
     // What the device held after each mix: the music mixed less the music
     // heard then.
     std::vector<double> measuredHold;
-    size_t from = 0;
     for (const Mix& mix : mixes) {
-        const double position = heardAt(heard, from, mix.mixedAt);
+        const double position = heard.at(mix.mixedAt);
         if (position > 1.0)
             measuredHold.push_back((mix.mixed - position) * 1000.0);
     }
@@ -334,9 +336,8 @@ int bench(const std::vector<std::string>& arguments)
     };
     std::vector<Offset> offsets;
     std::vector<double> decoderLead;
-    from = 0;
     for (const Frame& frame : frames) {
-        const double position = heardAt(heard, from, frame.shownAt);
+        const double position = heard.at(frame.shownAt);
         if (position <= 1.0)
             continue;
         offsets.push_back({position, (frame.player - position) * 1000.0, (frame.mixedClock - position) * 1000.0,

@@ -1,0 +1,32 @@
+// The music heard, as wall time against music position: a run of anchors,
+// each a moment at which the music heard was at a known position, from
+// which it runs on evenly for at most a given time (then the device had
+// nothing more of it until the next anchor). Built from a recording's clicks
+// or from a silent driver's pace; knows nothing of either.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+class HeardMusic {
+public:
+    // From wall time `at` (seconds of SDL's fine counter) the music heard
+    // runs on from `position` for at most `run` seconds. Anchors come in
+    // rising time.
+    void add(double at, double position, double run);
+
+    // The music heard at wall time `at`; negative before the first anchor
+    // or after the last. Asked at rising times it runs in constant time.
+    double at(double at) const;
+
+    size_t anchors() const { return list.size(); }
+
+private:
+    struct Anchor {
+        double at;
+        double position;
+        double run;
+    };
+    std::vector<Anchor> list;
+    mutable size_t from = 0;
+};
