@@ -2,6 +2,7 @@
 
 #include "MonitorRecorder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -107,12 +108,16 @@ std::vector<double> ClickTrack::positions(const std::vector<Click>& clicks, cons
     return result;
 }
 
-HeardMusic ClickTrack::heard(const MonitorRecorder& recorder, const std::function<double(double at)>& mixedBy)
+HeardMusic ClickTrack::heard(const MonitorRecorder& recorder, const std::vector<MusicPlayhead::Mix>& mixes)
 {
     const std::vector<Click> clicks = find(recorder.samples());
     std::vector<double> mixedWhenHeard;
-    for (const Click& click : clicks)
-        mixedWhenHeard.push_back(mixedBy(recorder.timeOf(click.sample)));
+    for (const Click& click : clicks) {
+        const double at = recorder.timeOf(click.sample);
+        const auto after = std::upper_bound(mixes.begin(), mixes.end(), at,
+            [](double time, const MusicPlayhead::Mix& mix) { return time < mix.mixedAt; });
+        mixedWhenHeard.push_back(after == mixes.begin() ? 0.0 : (after - 1)->mixed);
+    }
     const std::vector<double> placed = positions(clicks, mixedWhenHeard);
     HeardMusic music;
     for (size_t i = 0; i < clicks.size(); ++i) {

@@ -6,10 +6,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "HeardMusic.h"
+#include "app/MusicPlayhead.h"
 
 class MonitorRecorder;
 
@@ -40,7 +40,8 @@ public:
     // cannot be placed so (the sink ran dry in the middle of one).
     static std::vector<double> positions(const std::vector<Click>& clicks, const std::vector<double>& mixedWhenHeard);
 
-    // The music heard, from the clicks in a stopped recorder's recording;
-    // `mixedBy` tells the music mixed by a wall time (see positions()).
-    static HeardMusic heard(const MonitorRecorder& recorder, const std::function<double(double at)>& mixedBy);
+    // The music heard, from the clicks in a stopped recorder's recording of
+    // the track played from its start; `mixes` is the playhead's record of
+    // the music mixed meanwhile (see positions()).
+    static HeardMusic heard(const MonitorRecorder& recorder, const std::vector<MusicPlayhead::Mix>& mixes);
 };

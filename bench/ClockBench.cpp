@@ -70,14 +70,6 @@ HeardMusic driverPace(const std::vector<Mix>& mixes)
     return music;
 }
 
-// The music mixed by wall time `at`.
-double mixedBy(const std::vector<Mix>& mixes, double at)
-{
-    const auto after = std::upper_bound(
-        mixes.begin(), mixes.end(), at, [](double time, const Mix& mix) { return time < mix.mixedAt; });
-    return after == mixes.begin() ? 0.0 : (after - 1)->mixed;
-}
-
 double percentile(std::vector<double> values, double p)
 {
     if (values.empty())
@@ -295,7 +287,7 @@ int bench(const std::vector<std::string>& arguments)
     HeardMusic heard;
     if (recorder) {
         recorder->stop();
-        heard = ClickTrack::heard(*recorder, [&](double at) { return mixedBy(mixes, at); });
+        heard = ClickTrack::heard(*recorder, mixes);
         if (heard.anchors() < 2)
             throw std::runtime_error(monitor + ": the clicks recorded do not keep the track's pattern");
         std::printf("recorded from %s: %zu clicks placed; the server's %zu timing reports lie %.2f ms "
