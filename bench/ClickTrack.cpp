@@ -19,6 +19,8 @@ constexpr int kLong = ClickTrack::kRate * 8 / 1000;  // 8 ms
 constexpr int kThreshold = kLevel / 4;
 constexpr int kQuiet = ClickTrack::kRate * 20 / 1000;
 constexpr int kLongEnough = (kShort + kLong) / 2;
+// A click this much later than the track's pace came after the sink ran dry.
+constexpr double kLate = 0.002;
 
 void put16(std::vector<uint8_t>& out, uint16_t value)
 {
@@ -119,10 +121,14 @@ HeardMusic ClickTrack::heard(const MonitorRecorder& recorder, const std::vector<
         mixedWhenHeard.push_back(after == mixes.begin() ? 0.0 : (after - 1)->mixed);
     }
     const std::vector<double> placed = positions(clicks, mixedWhenHeard);
+    // Where the next click came late the sink ran dry in between, at a
+    // moment the recording does not tell.
     HeardMusic music;
     for (size_t i = 0; i < clicks.size(); ++i) {
-        if (placed[i] >= 0.0)
-            music.add(recorder.timeOf(clicks[i].sample), placed[i], kEvery);
+        if (placed[i] < 0.0)
+            continue;
+        const bool late = i + 1 < clicks.size() && clicks[i + 1].sample - clicks[i].sample > (kEvery + kLate) * kRate;
+        music.add(recorder.timeOf(clicks[i].sample), placed[i], late ? -1.0 : kEvery);
     }
     return music;
 }

@@ -9,9 +9,11 @@
 // - by default, on SDL's dummy audio driver (or the one SDL_AUDIODRIVER
 //   names), from the driver's own pace: it plays each buffer mixed while it
 //   waits for the next mix;
-// - with --monitor, from a recording of a sound server's sink: the music is
-//   a click track, and each click found in the recording marks a known
-//   music position at the moment the sink played it (MonitorRecorder).
+// - with --sound-server (a private PulseAudio or PipeWire with a null sink,
+//   SoundServer) or --monitor (a server already running), from a recording
+//   of the sink's monitor: the music is a click track, and each click found
+//   in the recording marks a known music position at the moment the sink
+//   played it (MonitorRecorder, ClickTrack).
 // Frames come at 60 Hz, their moment the moment the clock is read; with
 // --window the show is drawn in a window as the player draws it, frames
 // come as fast as the buffer swaps go, and a frame's moment is the end of
@@ -328,8 +330,12 @@ int bench(const std::vector<std::string>& arguments)
     };
     std::vector<Offset> offsets;
     std::vector<double> decoderLead;
+    std::vector<double> delays; // from reading the clock to the end of the swap
+    size_t unknown = 0;
     for (const Frame& frame : frames) {
         const double position = heard.at(frame.shownAt);
+        delays.push_back((frame.shownAt - frame.readAt) * 1000.0);
+        unknown += position < 0.0 && frame.readAt - start > 1.0 && frame.readAt < mixes.back().mixedAt;
         if (position <= 1.0)
             continue;
         offsets.push_back({position, (frame.player - position) * 1000.0, (frame.mixedClock - position) * 1000.0,
@@ -353,6 +359,16 @@ int bench(const std::vector<std::string>& arguments)
         if (worst[2] > 0.0)
             std::printf("%5.0f - %5.0f s %14.1f %14.1f %12.1f\n", stretch, std::min(stretch + kStretch, played),
                 worst[0], worst[1], worst[2]);
+    }
+    if (drawn) {
+        std::printf("from reading the clock to the end of the swap (median, 99th percentile, worst; ms): "
+                    "%.1f %.1f %.1f\n",
+            percentile(delays, 0.5), percentile(delays, 0.99), percentile(delays, 1.0));
+    }
+    if (unknown > 0) {
+        std::printf("%zu frames left out: the sink ran dry just before them, and the recording does not tell "
+                    "when\n",
+            unknown);
     }
     std::printf("over %zu frames after the first second, ms (median offset, positive when the picture is ahead;\n"
                 "then of its size: median, 99th percentile, worst):\n",

@@ -16,5 +16,7 @@ double HeardMusic::at(double time) const
     while (from + 1 < list.size() && list[from + 1].at <= time)
         ++from;
     const Anchor& anchor = list[from];
+    if (anchor.run < 0.0 || list[from + 1].position - anchor.position > anchor.run + 1e-9)
+        return -1.0;
     return anchor.position + std::min(time - anchor.at, anchor.run);
 }

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fcntl.h>
+#include <fstream>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -44,6 +46,19 @@ bool loadNullSink(const std::string& socket)
     pa_context_unref(context);
     pa_mainloop_free(loop);
     return loaded;
+}
+
+// The end of the server's log, for a message: ": " and its last lines.
+std::string lastLines(const std::string& path)
+{
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    std::string text;
+    for (size_t i = lines.size() > 3 ? lines.size() - 3 : 0; i < lines.size(); ++i)
+        text += (text.empty() ? ": " : " / ") + lines[i];
+    return text;
 }
 
 } // namespace
@@ -93,14 +108,23 @@ SoundServer::SoundServer(Kind kind)
     for (std::string& variable : environment)
         envp.push_back(&variable[0]);
     envp.push_back(nullptr);
+    // The server's own messages go to a log, shown only when it fails.
+    const std::string log = folder + "/server.log";
+    const int logFile = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     group = fork();
     if (group < 0)
         throw std::runtime_error("cannot start " + program);
     if (group == 0) {
         setpgid(0, 0);
+        if (logFile >= 0) {
+            dup2(logFile, STDOUT_FILENO);
+            dup2(logFile, STDERR_FILENO);
+        }
         execvpe(argv[0], argv.data(), envp.data());
         _exit(127);
     }
+    if (logFile >= 0)
+        close(logFile);
     setpgid(group, group);
 
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
@@ -109,8 +133,9 @@ SoundServer::SoundServer(Kind kind)
         int status = 0;
         if (waitpid(group, &status, WNOHANG) == group) {
             group = -1;
+            const std::string said = lastLines(log);
             end();
-            throw std::runtime_error(program + " did not start (is it installed? tools/setup-debian --tests)");
+            throw std::runtime_error(program + " did not start (is it installed? tools/setup-debian --tests)" + said);
         }
         if (fs::exists(socket))
             ready = kind == Kind::PulseAudio || loadNullSink("unix:" + socket);
@@ -118,8 +143,9 @@ SoundServer::SoundServer(Kind kind)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     if (!ready) {
+        const std::string said = lastLines(log);
         end();
-        throw std::runtime_error(program + " did not answer on " + socket);
+        throw std::runtime_error(program + " did not answer on " + socket + said);
     }
     setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
     setenv("PIPEWIRE_RUNTIME_DIR", folder.c_str(), 1);
