@@ -4,11 +4,11 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <vector>
-#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "MusicPlayhead.h"
 
@@ -20,7 +20,8 @@ constexpr double kWindow = 1.0;
 // Of the reports of the last kWindow, the one that puts the sink this far
 // down from the furthest is taken.
 constexpr size_t kTrusted = 3;
-// What a client writes reaches the server within this, microseconds.
+// What SDL writes reaches the server within this, microseconds: the
+// question after a mix waits this long.
 constexpr pa_usec_t kInTransit = 2000;
 // An answer slower than this is not used: the server answered at some
 // moment in between, and the bounds would be this much looser.
@@ -28,6 +29,7 @@ constexpr double kSlowAnswer = 0.002;
 
 } // namespace
 
+// What the server's thread calls.
 struct ServerCallbacks {
     static void stateChanged(pa_context* context, void* data)
     {

@@ -1,16 +1,18 @@
-// Where a PulseAudio server (PulseAudio itself, or PipeWire's PulseAudio
-// service) is in this process's sound: the position in everything SDL has
-// mixed that the sink plays at a given moment. SDL reports nothing of the
-// kind; the server reports, for the playback stream, how much sound it holds
-// before the sink plays it (its buffers and the sink's latency). It is asked
-// on a thread of its own right after every mix. SDL hands each mix to the
-// server in pieces, as the server asks for them, and only then mixes the
-// next, so at the moment of a report the server has at least everything
-// before the last mix and at most all of it. Right after a mix it has
-// rarely got any of the new one: the report that puts the sink furthest on
-// within the last second is within a piece of the truth, usually within a
-// millisecond. Plays and changes nothing; the audio thread never waits on
-// the server.
+// Where a PulseAudio server is in this process's sound: the position in
+// everything SDL has mixed that the server's sink plays at a given moment.
+// SDL reports nothing of the kind; the server reports, for the playback
+// stream, how much sound it holds before the sink plays it (its buffers and
+// the sink's latency). It is asked on a thread of its own 2 ms after every
+// mix. SDL hands each mix to the server in pieces, as the server asks for
+// them, and only then mixes the next, so at the moment of a report the
+// server has at least everything before the last mix and at most all of it:
+// each report bounds where the sink is. Soon after a mix the server has
+// seldom got more than a few milliseconds of it, so the bound that puts the
+// sink furthest on within the last second is close to the truth (the third
+// furthest is taken: now and then SDL's last piece is late to arrive).
+// PipeWire's PulseAudio service reports 0 for every stream, which counts as
+// no report. Plays and changes nothing; the audio thread never waits on the
+// server.
 #pragma once
 
 #include <deque>

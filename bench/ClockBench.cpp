@@ -293,9 +293,9 @@ int bench(const std::vector<std::string>& arguments)
         if (heard.anchors() < 2)
             throw std::runtime_error(monitor + ": the clicks recorded do not keep the track's pattern");
         std::printf("recorded from %s: %zu clicks placed; the server's %zu timing reports lie %.2f ms "
-                    "(median), %.2f ms (99th percentile) from a line\n",
+                    "(median) from a line, %.1f %% within 1 ms\n",
             monitor.c_str(), heard.anchors(), recorder->reports(), recorder->medianMiss() * 1000.0,
-            recorder->ninetyNinthMiss() * 1000.0);
+            recorder->shareWithinMillisecond() * 100.0);
     } else {
         heard = driverPace(mixes);
     }

@@ -125,8 +125,8 @@ void MonitorRecorder::fit()
     origin = readings.empty() ? 0.0 : readings[0].at;
     // The reports come with every read and are mostly exact, but far off
     // until the server's first timing update, and now and then when a read
-    // comes late. So: the median of each second's reports, a line through
-    // those medians, and again through the medians near that line.
+    // comes late. So: the median of each second's reports, and a line
+    // through those medians that the far ones do not sway.
     std::vector<Reading> medians;
     for (size_t from = 0; from < readings.size();) {
         const double second = std::floor(readings[from].sample / ClickTrack::kRate);
@@ -156,25 +156,25 @@ void MonitorRecorder::fit()
         values.push_back(r.at - pace * r.sample);
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
     origin = values[values.size() / 2];
-    double n = 0.0, meanSample = 0.0, meanAt = 0.0;
+    std::vector<Reading> near;
+    double meanSample = 0.0;
+    double meanAt = 0.0;
     for (const Reading& r : medians) {
         if (std::abs(r.at - timeOf(r.sample)) <= kOutlier) {
-            n += 1.0;
+            near.push_back(r);
             meanSample += r.sample;
             meanAt += r.at;
         }
     }
-    meanSample /= n;
-    meanAt /= n;
+    meanSample /= std::max<size_t>(near.size(), 1);
+    meanAt /= std::max<size_t>(near.size(), 1);
     double sxx = 0.0;
     double sxy = 0.0;
-    for (const Reading& r : medians) {
-        if (std::abs(r.at - timeOf(r.sample)) <= kOutlier) {
-            sxx += (r.sample - meanSample) * (r.sample - meanSample);
-            sxy += (r.sample - meanSample) * (r.at - meanAt);
-        }
+    for (const Reading& r : near) {
+        sxx += (r.sample - meanSample) * (r.sample - meanSample);
+        sxy += (r.sample - meanSample) * (r.at - meanAt);
     }
-    if (n >= 2.0 && sxx > 0.0) {
+    if (near.size() >= 2 && sxx > 0.0) {
         pace = sxy / sxx;
         origin = meanAt - pace * meanSample;
     }
@@ -183,5 +183,6 @@ void MonitorRecorder::fit()
         misses.push_back(std::abs(reading.at - timeOf(reading.sample)));
     std::sort(misses.begin(), misses.end());
     median = misses[misses.size() / 2];
-    ninetyNinth = misses[static_cast<size_t>(0.99 * (misses.size() - 1))];
+    withinMillisecond = static_cast<double>(std::upper_bound(misses.begin(), misses.end(), 0.001) - misses.begin())
+        / static_cast<double>(misses.size());
 }

@@ -33,10 +33,11 @@ public:
     // The wall time (seconds of SDL's fine counter) at which sample `index`
     // left the sink.
     double timeOf(double index) const { return origin + index * pace; }
-    // How far the server's reports lie from the line: the median and the
-    // 99th percentile, seconds; and how many reports there were.
+    // How far the server's reports lie from the line: the median, seconds,
+    // and the share within a millisecond (the first reports, before the
+    // server's first timing update, are far off); and how many there were.
     double medianMiss() const { return median; }
-    double ninetyNinthMiss() const { return ninetyNinth; }
+    double shareWithinMillisecond() const { return withinMillisecond; }
     size_t reports() const { return readings.size(); }
 
 private:
@@ -61,5 +62,5 @@ private:
     double origin = 0.0;
     double pace = 0.0;
     double median = 0.0;
-    double ninetyNinth = 0.0;
+    double withinMillisecond = 0.0;
 };
