@@ -201,6 +201,11 @@ int bench(const std::vector<std::string>& arguments)
     }
     if (monitor.empty())
         setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // Recording first: the sink settles on the monitor's short fragments
+    // before the music's stream opens.
+    std::unique_ptr<MonitorRecorder> recorder;
+    if (!monitor.empty())
+        recorder = std::make_unique<MonitorRecorder>(monitor);
     // libpulse reads the latency it asks for when a stream opens: only the
     // music's stream gets it.
     if (!latency.empty())
@@ -231,9 +236,6 @@ int bench(const std::vector<std::string>& arguments)
     std::unique_ptr<ShowWindow> window;
     if (drawn)
         window = std::make_unique<ShowWindow>();
-    std::unique_ptr<MonitorRecorder> recorder;
-    if (!monitor.empty())
-        recorder = std::make_unique<MonitorRecorder>(monitor);
     std::fprintf(stderr, "quorvane-clock-bench: %.0f s of %s on the %s audio driver%s...\n", seconds,
         musicName.c_str(), SDL_GetCurrentAudioDriver(), drawn ? ", drawn in a window" : "");
 
@@ -248,7 +250,7 @@ int bench(const std::vector<std::string>& arguments)
         ShowClock player;
         ShowClock mixedClock;
         // Let the sound server settle and answer before the music starts.
-        SDL_Delay(recorder ? 1000 : 0);
+        SDL_Delay(recorder ? 2000 : 0);
         start = MusicPlayhead::now();
         player.seek(0.0, start);
         mixedClock.seek(0.0, start);
