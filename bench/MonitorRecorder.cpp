@@ -37,8 +37,8 @@ MonitorRecorder::MonitorRecorder(const std::string& name)
     if (pa_context_get_state(context) != PA_CONTEXT_READY)
         failure = "no PulseAudio server: " + std::string(pa_strerror(pa_context_errno(context)));
     if (failure.empty()) {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, ClickTrack::kRate, 1};
-        stream = pa_stream_new(context, "monitor", &spec, nullptr);
+        const pa_sample_spec format{PA_SAMPLE_S16LE, ClickTrack::kRate, 1};
+        stream = pa_stream_new(context, "monitor", &format, nullptr);
         pa_buffer_attr attributes{};
         attributes.maxlength = static_cast<uint32_t>(-1);
         attributes.fragsize = kFragment;
