@@ -3,6 +3,11 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "SoundServerPosition.h"
+
 MusicPlayhead::MusicPlayhead()
 {
     int frequency = 0;
@@ -10,6 +15,9 @@ MusicPlayhead::MusicPlayhead()
     int channels = 0;
     if (Mix_QuerySpec(&frequency, &format, &channels) != 0)
         bytesPerSecond = static_cast<double>(frequency) * channels * (SDL_AUDIO_BITSIZE(format) / 8);
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0))
+        server = std::make_unique<SoundServerPosition>();
     Mix_SetPostMix(&MusicPlayhead::hook, this);
 }
 
@@ -31,7 +39,7 @@ bool MusicPlayhead::play(Mix_Music* music, double position)
     // track's beginning in between.
     stop();
     {
-        const std::lock_guard<std::mutex> hold(lock);
+        const std::lock_guard<std::mutex> guard(lock);
         starting = true;
         startPosition = position;
     }
@@ -42,20 +50,27 @@ void MusicPlayhead::stop()
 {
     if (Mix_PlayingMusic())
         Mix_HaltMusic();
-    const std::lock_guard<std::mutex> hold(lock);
+    const std::lock_guard<std::mutex> guard(lock);
     starting = false;
     latest.position = -1.0;
+    latest.mixed = -1.0;
 }
 
 MusicPlayhead::Mix MusicPlayhead::last() const
 {
-    const std::lock_guard<std::mutex> hold(lock);
+    const std::lock_guard<std::mutex> guard(lock);
     return latest;
+}
+
+double MusicPlayhead::deviceHold() const
+{
+    const std::lock_guard<std::mutex> guard(lock);
+    return hold;
 }
 
 void MusicPlayhead::record(std::vector<Mix>* list)
 {
-    const std::lock_guard<std::mutex> hold(lock);
+    const std::lock_guard<std::mutex> guard(lock);
     mixes = list;
     recorded = 0;
 }
@@ -67,19 +82,40 @@ void MusicPlayhead::hook(void* data, unsigned char*, int length)
     // answer belongs to this mix.
     const bool playing = Mix_PlayingMusic() != 0;
     const double at = now();
-    const std::lock_guard<std::mutex> hold(playhead.lock);
+    const std::lock_guard<std::mutex> guard(playhead.lock);
+    if (playhead.bytesPerSecond <= 0.0)
+        return;
+    const double buffer = length / playhead.bytesPerSecond;
+    playhead.streamEnd += buffer;
+    // SDL hands the buffer to the device right after this hook; the device
+    // holds at least all of it.
+    double heard = playhead.streamEnd - buffer;
+    if (playhead.server) {
+        playhead.server->mixed(at, playhead.streamEnd, buffer);
+        const double reported = playhead.server->heardAt(at);
+        if (reported >= 0.0)
+            heard = std::min(heard, reported);
+    }
+    playhead.hold = playhead.streamEnd - heard;
+    Mix& latest = playhead.latest;
     if (!playing) {
-        playhead.latest.position = -1.0;
+        latest.position = -1.0;
+        latest.mixed = -1.0;
         return;
     }
     if (playhead.starting) {
-        playhead.latest.position = playhead.startPosition;
+        latest.mixed = playhead.startPosition;
+        playhead.streamStart = playhead.streamEnd - buffer;
         playhead.starting = false;
     }
-    if (playhead.latest.position < 0.0 || playhead.bytesPerSecond <= 0.0)
+    if (latest.mixed < 0.0)
         return; // music someone else started
-    playhead.latest.position += length / playhead.bytesPerSecond;
-    playhead.latest.at = at;
+    latest.mixed += buffer;
+    latest.mixedAt = at;
+    // While the device still plays what came before the music, the music's
+    // start is heard later, as the device plays on at the music's pace.
+    latest.position = playhead.startPosition + std::max(0.0, heard - playhead.streamStart);
+    latest.at = at + std::max(0.0, playhead.streamStart - heard);
     if (playhead.mixes && playhead.recorded < playhead.mixes->size())
-        (*playhead.mixes)[playhead.recorded++] = playhead.latest;
+        (*playhead.mixes)[playhead.recorded++] = latest;
 }

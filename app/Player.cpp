@@ -495,6 +495,7 @@ void Player::playForMakers()
         }
         SDL_GL_SwapWindow(window);
         const double frameEnd = now();
+        clock.frameShown(frameEnd);
         const double interval = frameEnd - lastFrame;
         frameSeconds = frameSeconds == 0.0 ? interval : 0.9 * frameSeconds + 0.1 * interval;
         lastFrame = frameEnd;

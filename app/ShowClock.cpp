@@ -40,6 +40,7 @@ void ShowClock::setSpeed(double speed, double now)
 
 double ShowClock::frameTime(double now, double musicPosition, double positionTime)
 {
+    readAt = now;
     if (musicPosition < 0.0) {
         if (lastPosition >= 0.0)
             rebase(now); // the music stopped keeping time: go on from here
@@ -57,9 +58,22 @@ double ShowClock::frameTime(double now, double musicPosition, double positionTim
         offset = measured >= kOffsets ? std::max(std::min(a, b), std::min(std::max(a, b), c))
                                       : offsets[measured - 1];
     }
-    double time = estimate(now) + offset;
+    double time = estimate(now + delay) + offset;
     if (lastPosition >= 0.0 && lastStep > 0.0)
-        time = std::min(time, lastPosition + kMaxLeadSteps * lastStep);
+        time = std::min(time, lastPosition + kMaxLeadSteps * lastStep + delay);
     last = std::max(last, time);
     return last;
+}
+
+void ShowClock::frameShown(double now)
+{
+    if (readAt < 0.0 || now < readAt)
+        return;
+    delays[shown++ % kDelays] = now - readAt;
+    readAt = -1.0;
+    const int n = std::min(shown, kDelays);
+    double sorted[kDelays];
+    std::copy(delays, delays + n, sorted);
+    std::nth_element(sorted, sorted + n / 2, sorted + n);
+    delay = sorted[n / 2];
 }

@@ -8,8 +8,11 @@
 // keeps running late moves it after two). Between steps it runs smoothly on
 // the wall clock, never more than kMaxLeadSteps steps past the music (a
 // stalled audio thread stalls the picture too), and it never runs backwards
-// except on a seek. Knows nothing of SDL: the caller passes the wall time and
-// the music's position in.
+// except on a seek. A frame is seen only when its buffers are swapped, some
+// milliseconds after its time was read: told when frames are shown, the
+// clock gives each frame the time of that moment (the median of the last
+// frames' delays ahead). Knows nothing of SDL: the caller passes the wall
+// time and the music's position in.
 #pragma once
 
 class ShowClock {
@@ -33,6 +36,8 @@ public:
     // that position. A position moved before the last seek, pause or change
     // of speed is stale and is not heard.
     double frameTime(double now, double musicPosition, double positionTime);
+    // The frame whose time was read last is shown at wall time `now`.
+    void frameShown(double now);
 
     bool paused() const { return isPaused; }
     double speed() const { return rate; }
@@ -41,6 +46,7 @@ public:
 
 private:
     static constexpr int kOffsets = 3;
+    static constexpr int kDelays = 5;
 
     // The wall-clock estimate of the show time at `now`.
     double estimate(double now) const;
@@ -59,4 +65,8 @@ private:
     double offsets[kOffsets] = {}; // music minus estimate at the last steps
     int measured = 0;             // steps measured since the last seek
     double offset = 0.0;
+    double readAt = -1.0;          // when the last frame's time was read; negative once shown
+    double delays[kDelays] = {};   // from reading a frame's time to showing it, the last frames
+    int shown = 0;
+    double delay = 0.0;            // their median
 };

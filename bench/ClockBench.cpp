@@ -1,14 +1,25 @@
-// quorvane-clock-bench: how far the player's show clock strays from the music.
-// Plays the show's music as the player does (SDL_mixer, 44100 Hz, 2048-sample
-// buffers; SDL's dummy audio driver unless SDL_AUDIODRIVER names another, and
-// the player's MusicPlayhead), and runs the player's clock (ShowClock) from
-// frames at 60 Hz, with the old tick clock beside it. The playhead notes the
-// music's position and the wall time after every buffer mixed; between two
-// mixes the music runs on evenly. Every frame is held against the music's
-// position at the frame's own moment. Prints the worst offsets per stretch
-// of the show and overall, and how far SDL_mixer's decoder position
-// (Mix_GetMusicPosition) is from the mixed position.
+// quorvane-clock-bench: how far the player's show clock strays from the music
+// heard. Plays music as the player does (SDL_mixer, 44100 Hz, 2048-sample
+// buffers, the player's MusicPlayhead) and runs the player's clock
+// (ShowClock) frame by frame, with two clocks beside it: the same clock on
+// the position just mixed (what the player followed before it counted what
+// the device holds) and the old tick clock. Every frame's show time is held
+// against the music heard at the frame's moment, which comes from outside
+// the playhead:
+// - by default, on SDL's dummy audio driver (or the one SDL_AUDIODRIVER
+//   names), from the driver's own pace: it plays each buffer mixed while it
+//   waits for the next mix;
+// - with --sound-server (a private PulseAudio or PipeWire with a null sink,
+//   SoundServer) or --monitor (a server already running), from a recording
+//   of the sink's monitor: the music is a click track, and each click found
+//   in the recording marks a known music position at the moment the sink
+//   played it (MonitorRecorder, ClickTrack).
+// Frames come at 60 Hz, their moment the moment the clock is read; with
+// --window the show is drawn in a window as the player draws it, frames
+// come as fast as the buffer swaps go, and a frame's moment is the end of
+// its swap. Prints offsets per stretch of the show and overall.
 
+#include <GL/glew.h>
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <unistd.h>
@@ -19,35 +30,46 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "ArgumentReader.h"
+#include "ClickTrack.h"
+#include "HeardMusic.h"
+#include "MonitorRecorder.h"
+#include "SoundServer.h"
 #include "ToolMain.h"
 #include "UsageError.h"
 #include "app/MusicPlayhead.h"
+#include "app/PlayerOptions.h"
 #include "app/ShowClock.h"
+#include "engine/SceneStepper.h"
+#include "show/MyDemo.h"
 #include "show/ShowFiles.h"
 
 namespace {
 
 constexpr double kFrame = 1.0 / 60.0;
-constexpr double kStretch = 30.0; // seconds of show per line of the table
+constexpr double kStretch = 30.0;      // seconds of show per line of the table
+constexpr double kClickSeconds = 60.0; // the click track's length unless --seconds says
+constexpr double kGoal = 0.010;        // seconds between picture and sound
 
 using Mix = MusicPlayhead::Mix;
 
-// The music's position at wall time `at`, running evenly between the mixes
-// around it; negative outside them. `from` is where to start looking.
-double positionAt(const std::vector<Mix>& mixes, size_t& from, double at)
+// The dummy and disk drivers mix a buffer, then sleep while it "plays":
+// from the end of each mix the music heard runs from where the buffer
+// starts, for at most the buffer.
+HeardMusic driverPace(const std::vector<Mix>& mixes)
 {
-    while (from + 1 < mixes.size() && mixes[from + 1].at <= at)
-        ++from;
-    if (from + 1 >= mixes.size() || mixes[from].at > at)
-        return -1.0;
-    const Mix& a = mixes[from];
-    const Mix& b = mixes[from + 1];
-    return a.position + (at - a.at) * (b.position - a.position) / (b.at - a.at);
+    HeardMusic music;
+    for (size_t i = 1; i < mixes.size(); ++i) {
+        const double buffer = mixes[i].mixed - mixes[i - 1].mixed;
+        music.add(mixes[i].mixedAt, mixes[i].mixed - buffer, buffer);
+    }
+    return music;
 }
 
 double percentile(std::vector<double> values, double p)
@@ -58,26 +80,82 @@ double percentile(std::vector<double> values, double p)
     return values[static_cast<size_t>(p * (values.size() - 1))];
 }
 
-// A frame: its wall time, the player clock's show time and how far
-// SDL_mixer's decoder position was ahead of the playhead's then.
+// A frame: when its time was read and when it was shown, and the show time
+// each clock gave it.
 struct Frame {
-    double at;
-    double time;
-    double decoderLead;
+    double readAt;
+    double shownAt;
+    double player;      // the player's clock, on the music heard
+    double mixedClock;  // the same clock on the music mixed
+    double decoderLead; // SDL_mixer's decoder position ahead of the music mixed
+};
+
+// The show in a window, drawn as the player draws it.
+class ShowWindow {
+public:
+    ShowWindow()
+    {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            throw std::runtime_error(std::string("cannot start SDL video: ") + SDL_GetError());
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        window = SDL_CreateWindow("quorvane-clock-bench", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+            PlayerOptions::kDefaultWidth, PlayerOptions::kDefaultHeight, SDL_WINDOW_OPENGL);
+        if (!window || !SDL_GL_CreateContext(window))
+            throw std::runtime_error(std::string("cannot open a window with OpenGL 4.1: ") + SDL_GetError());
+        glewExperimental = GL_TRUE;
+        const GLenum status = glewInit();
+        if (status != GLEW_OK && status != GLEW_ERROR_NO_GLX_DISPLAY)
+            throw std::runtime_error("cannot load OpenGL entry points");
+        glViewport(0, 0, PlayerOptions::kDefaultWidth, PlayerOptions::kDefaultHeight);
+        show = new MyDemo(PlayerOptions::kDefaultWidth, PlayerOptions::kDefaultHeight);
+        show->init();
+        stepper = std::make_unique<quorvane_engine::SceneStepper>(*show);
+    }
+
+    // Draws the show at `time` and swaps.
+    void draw(double time)
+    {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) { }
+        stepper->moveTo(time);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        show->draw(time);
+        SDL_GL_SwapWindow(window);
+    }
+
+private:
+    SDL_Window* window = nullptr;
+    MyDemo* show = nullptr; // lives until the process ends, as in the player
+    std::unique_ptr<quorvane_engine::SceneStepper> stepper;
 };
 
 const char* const kHelp =
-    "usage: quorvane-clock-bench [--seconds S] [-C DIR]\n"
-    "Plays the show's music on SDL's dummy audio driver (or the one SDL_AUDIODRIVER\n"
-    "names) and prints how far the player's clock and the old tick clock stray\n"
-    "from the music's position, frame by frame at 60 Hz.\n"
+    "usage: quorvane-clock-bench [--seconds S] [--sound-server KIND | --monitor SOURCE]\n"
+    "                            [--server-latency MS] [--window] [-C DIR]\n"
+    "Plays music as the makers' player does and prints how far the player's clock,\n"
+    "the same clock on the music mixed, and the old tick clock stray from the music\n"
+    "heard, frame by frame.\n"
     "\n"
-    "  --seconds S   play only the first S seconds (default: the whole track)\n"
-    "  -C DIR        run in DIR, the show's folder (default: here)\n"
-    "  -h, --help    this text\n"
-    "  --version     the version\n"
+    "  --seconds S           play only S seconds (default: the whole track; 60 with\n"
+    "                        --monitor)\n"
+    "  --monitor SOURCE      play a click track through the sound server SDL reaches\n"
+    "                        and take what is heard from a recording of SOURCE, the\n"
+    "                        monitor of the sink it plays to (PulseAudio, or\n"
+    "                        PipeWire's PulseAudio service)\n"
+    "  --sound-server KIND   start a private sound server of KIND (pulseaudio or\n"
+    "                        pipewire) with a null sink and play and record there\n"
+    "  --server-latency MS   ask the sound server to hold MS ms of the music\n"
+    "                        (PULSE_LATENCY_MSEC, for the music's stream alone)\n"
+    "  --window              draw the show in a 1280x720 window (needs a display) and\n"
+    "                        hold each frame's end of swap against the sound\n"
+    "  -C DIR                run in DIR, the show's folder (default: here)\n"
+    "  -h, --help            this text\n"
+    "  --version             the version\n"
     "\n"
-    "Exit codes: 0 measured, 1 failure, 2 bad usage.\n";
+    "Without --monitor the audio driver is SDL's dummy driver unless SDL_AUDIODRIVER\n"
+    "names another. Exit codes: 0 measured, 1 failure, 2 bad usage.\n";
 
 std::runtime_error failure(const std::string& what, const char* reason)
 {
@@ -87,9 +165,25 @@ std::runtime_error failure(const std::string& what, const char* reason)
 int bench(const std::vector<std::string>& arguments)
 {
     double seconds = -1.0;
+    std::string monitor;
+    std::optional<SoundServer::Kind> server;
+    std::string latency;
+    bool drawn = false;
     for (ArgumentReader args(arguments); args.next();) {
         if (args.isOption("--seconds"))
             seconds = ArgumentReader::number("--seconds", args.value(), 0.1, 1e6);
+        else if (args.isOption("--monitor"))
+            monitor = args.value();
+        else if (args.isOption("--sound-server")) {
+            try {
+                server = SoundServer::kindNamed(args.value());
+            } catch (const std::invalid_argument& error) {
+                throw UsageError(std::string("--sound-server: ") + error.what());
+            }
+        } else if (args.isOption("--server-latency"))
+            latency = std::to_string(ArgumentReader::integer("--server-latency", args.value(), 1, 10000));
+        else if (args.isFlag("--window"))
+            drawn = true;
         else if (args.isOption("-C")) {
             const std::string directory = args.value();
             if (chdir(directory.c_str()) != 0)
@@ -98,33 +192,74 @@ int bench(const std::vector<std::string>& arguments)
             throw UsageError("unexpected argument \"" + args.operand() + "\"");
     }
 
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::unique_ptr<SoundServer> started;
+    if (server) {
+        std::fprintf(stderr, "quorvane-clock-bench: starting %s with a null sink...\n",
+            *server == SoundServer::Kind::PulseAudio ? "PulseAudio" : "PipeWire");
+        started = std::make_unique<SoundServer>(*server);
+        monitor = SoundServer::kMonitor;
+    }
+    if (monitor.empty())
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // Recording first: the sink settles on the monitor's short fragments
+    // before the music's stream opens.
+    std::unique_ptr<MonitorRecorder> recorder;
+    if (!monitor.empty())
+        recorder = std::make_unique<MonitorRecorder>(monitor);
+    // libpulse reads the latency it asks for when a stream opens: only the
+    // music's stream gets it.
+    if (!latency.empty())
+        setenv("PULSE_LATENCY_MSEC", latency.c_str(), 1);
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_TIMER) != 0 || Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048) != 0)
         throw failure("cannot open audio", SDL_GetError());
-    Mix_Music* music = Mix_LoadMUS(ShowFiles::kMusic);
+    unsetenv("PULSE_LATENCY_MSEC");
+    std::vector<uint8_t> clicks;
+    std::string musicName = ShowFiles::kMusic;
+    Mix_Music* music = nullptr;
+    if (monitor.empty()) {
+        music = Mix_LoadMUS(ShowFiles::kMusic);
+    } else {
+        if (seconds <= 0.0)
+            seconds = kClickSeconds;
+        clicks = ClickTrack::wav(seconds + 1.0);
+        musicName = "the click track";
+        music = Mix_LoadMUS_RW(SDL_RWFromConstMem(clicks.data(), static_cast<int>(clicks.size())), 1);
+    }
     if (!music)
-        throw failure(ShowFiles::kMusic, Mix_GetError());
+        throw failure(musicName, Mix_GetError());
+    // SDL_mixer answers -1 when it cannot tell a track's length.
     const double length = Mix_MusicDuration(music);
-    if (seconds <= 0.0 || seconds > length)
+    if (length <= 0.0 && seconds <= 0.0)
+        throw std::runtime_error(musicName + ": SDL_mixer cannot tell the music's length; give --seconds");
+    if (seconds <= 0.0 || (length > 0.0 && seconds > length))
         seconds = length;
-    std::fprintf(stderr, "quorvane-clock-bench: %.0f s of music on the %s audio driver...\n", seconds,
-        SDL_GetCurrentAudioDriver());
+    std::unique_ptr<ShowWindow> window;
+    if (drawn)
+        window = std::make_unique<ShowWindow>();
+    std::fprintf(stderr, "quorvane-clock-bench: %.0f s of %s on the %s audio driver%s...\n", seconds,
+        musicName.c_str(), SDL_GetCurrentAudioDriver(), drawn ? ", drawn in a window" : "");
 
-    std::vector<Mix> mixes(static_cast<size_t>(seconds * 44100.0 / 2048.0 * 1.1) + 100);
+    std::vector<Mix> mixes(static_cast<size_t>(seconds * 44100.0 / 2048.0 * 1.1) + 1000);
     std::vector<Frame> frames;
-    frames.reserve(static_cast<size_t>(seconds / kFrame * 1.1) + 100);
+    frames.reserve(static_cast<size_t>(seconds * 1000.0) + 100);
+    std::vector<double> holds;
+    double start = 0.0;
     {
         MusicPlayhead playhead;
         playhead.record(&mixes);
-        ShowClock clock;
-        const double start = MusicPlayhead::now();
-        clock.seek(0.0, start);
+        ShowClock player;
+        ShowClock mixedClock;
+        // Let the sound server settle and answer before the music starts.
+        SDL_Delay(recorder ? 2000 : 0);
+        start = MusicPlayhead::now();
+        player.seek(0.0, start);
+        mixedClock.seek(0.0, start);
         if (!playhead.play(music, 0.0))
-            throw failure(ShowFiles::kMusic, Mix_GetError());
+            throw failure(musicName, Mix_GetError());
         double frameAt = start;
         while (Mix_PlayingMusic() && frameAt - start < seconds) {
             const double t = MusicPlayhead::now();
-            if (t < frameAt + kFrame) {
+            if (!window && t < frameAt + kFrame) {
                 SDL_Delay(1);
                 continue;
             }
@@ -132,71 +267,130 @@ int bench(const std::vector<std::string>& arguments)
             frameAt = t;
             const Mix mix = playhead.last();
             const double decoder = Mix_GetMusicPosition(music);
-            frames.push_back({t, clock.frameTime(t, mix.position, mix.at), decoder - mix.position});
+            Frame frame{t, t, player.frameTime(t, mix.position, mix.at), mixedClock.frameTime(t, mix.mixed, mix.mixedAt),
+                decoder - mix.mixed};
+            if (window) {
+                window->draw(frame.player);
+                frame.shownAt = MusicPlayhead::now();
+                player.frameShown(frame.shownAt);
+            }
+            frames.push_back(frame);
+            if (frames.size() % 30 == 0)
+                holds.push_back(playhead.deviceHold());
         }
         playhead.stop();
         playhead.record(nullptr);
-        mixes.erase(std::remove_if(mixes.begin(), mixes.end(), [](const Mix& m) { return m.at == 0.0; }),
-            mixes.end());
-        for (Frame& frame : frames)
-            frame.at -= start;
-        for (Mix& mix : mixes)
-            mix.at -= start;
+        // Let the last sounds reach the monitor.
+        SDL_Delay(recorder ? 500 : 0);
     }
+    mixes.erase(std::remove_if(mixes.begin(), mixes.end(), [](const Mix& m) { return m.mixedAt == 0.0; }),
+        mixes.end());
     if (mixes.size() < 2)
-        throw std::runtime_error(std::string(ShowFiles::kMusic) + ": the music did not move");
+        throw std::runtime_error(musicName + ": the music did not move");
 
-    const double played = mixes.back().position;
-    const double pace = (mixes.back().position - mixes.front().position) / (mixes.back().at - mixes.front().at);
-    std::printf("music played: %.3f s in %zu mixes; the driver plays %.3f %% %s than real time\n", played,
+    HeardMusic heard;
+    if (recorder) {
+        recorder->stop();
+        heard = ClickTrack::heard(*recorder, mixes);
+        if (heard.anchors() < 2)
+            throw std::runtime_error(monitor + ": the clicks recorded do not keep the track's pattern");
+        std::printf("recorded from %s: %zu clicks placed; the server's %zu timing reports lie %.2f ms "
+                    "(median) from a line, %.1f %% within 1 ms\n",
+            monitor.c_str(), heard.anchors(), recorder->reports(), recorder->medianMiss() * 1000.0,
+            recorder->shareWithinMillisecond() * 100.0);
+    } else {
+        heard = driverPace(mixes);
+    }
+
+    const double played = mixes.back().mixed;
+    const double pace = (mixes.back().mixed - mixes.front().mixed) / (mixes.back().mixedAt - mixes.front().mixedAt);
+    std::printf("music mixed: %.3f s in %zu mixes; the driver takes it up %.3f %% %s than real time\n", played,
         mixes.size(), std::abs(pace - 1.0) * 100.0, pace >= 1.0 ? "faster" : "slower");
 
-    // Each frame's offset from the music at the frame's moment, after the
-    // first second.
+    // What the device held after each mix: the music mixed less the music
+    // heard then.
+    std::vector<double> measuredHold;
+    for (const Mix& mix : mixes) {
+        const double position = heard.at(mix.mixedAt);
+        if (position > 1.0)
+            measuredHold.push_back((mix.mixed - position) * 1000.0);
+    }
+    for (double& hold : holds)
+        hold *= 1000.0;
+    std::printf("sound held by the device after a mix (median, least, most; ms): measured %.1f %.1f %.1f; "
+                "the playhead's %.1f %.1f %.1f\n",
+        percentile(measuredHold, 0.5), percentile(measuredHold, 0.0), percentile(measuredHold, 1.0),
+        percentile(holds, 0.5), percentile(holds, 0.0), percentile(holds, 1.0));
+
+    // Each frame's offset from the music heard at the moment it was shown,
+    // after the first second; positive when the picture is ahead.
     struct Offset {
         double position;
-        double player; // ms
-        double tick;   // ms
+        double player;
+        double mixed;
+        double tick;
     };
     std::vector<Offset> offsets;
     std::vector<double> decoderLead;
-    size_t from = 0;
+    std::vector<double> delays; // from reading the clock to the end of the swap
+    size_t unknown = 0;
     for (const Frame& frame : frames) {
-        const double position = positionAt(mixes, from, frame.at);
+        const double position = heard.at(frame.shownAt);
+        delays.push_back((frame.shownAt - frame.readAt) * 1000.0);
+        unknown += position < 0.0 && frame.readAt - start > 1.0 && frame.readAt < mixes.back().mixedAt;
         if (position <= 1.0)
             continue;
-        offsets.push_back(
-            {position, std::abs(frame.time - position) * 1000.0, std::abs(frame.at - position) * 1000.0});
+        offsets.push_back({position, (frame.player - position) * 1000.0, (frame.mixedClock - position) * 1000.0,
+            (frame.readAt - start - position) * 1000.0});
         decoderLead.push_back(frame.decoderLead * 1000.0);
     }
-    std::printf("worst offset of a frame from the music's position, ms\n");
-    std::printf("%-14s %14s %12s\n", "show time", "player clock", "tick clock");
+    if (offsets.empty())
+        throw std::runtime_error("no frame fell while the music was heard");
+
+    std::printf("worst offset of a frame from the music heard, ms\n");
+    std::printf("%-14s %14s %14s %12s\n", "show time", "player clock", "mixed clock", "tick clock");
     for (double stretch = 0.0; stretch < played; stretch += kStretch) {
-        double worst[2] = {0.0, 0.0};
+        double worst[3] = {0.0, 0.0, 0.0};
         for (const Offset& o : offsets) {
             if (o.position >= stretch && o.position < stretch + kStretch) {
-                worst[0] = std::max(worst[0], o.player);
-                worst[1] = std::max(worst[1], o.tick);
+                worst[0] = std::max(worst[0], std::abs(o.player));
+                worst[1] = std::max(worst[1], std::abs(o.mixed));
+                worst[2] = std::max(worst[2], std::abs(o.tick));
             }
         }
-        std::printf("%5.0f - %5.0f s %14.1f %12.1f\n", stretch, std::min(stretch + kStretch, played), worst[0],
-            worst[1]);
+        if (worst[2] > 0.0)
+            std::printf("%5.0f - %5.0f s %14.1f %14.1f %12.1f\n", stretch, std::min(stretch + kStretch, played),
+                worst[0], worst[1], worst[2]);
     }
-    std::vector<double> player;
-    std::vector<double> tick;
-    int within = 0;
-    for (const Offset& o : offsets) {
-        player.push_back(o.player);
-        tick.push_back(o.tick);
-        within += o.player <= 17.0;
+    if (drawn) {
+        std::printf("from reading the clock to the end of the swap (median, 99th percentile, worst; ms): "
+                    "%.1f %.1f %.1f\n",
+            percentile(delays, 0.5), percentile(delays, 0.99), percentile(delays, 1.0));
     }
-    std::printf("over %zu frames after the first second (median, 99th percentile, worst; ms):\n", offsets.size());
-    std::printf("  %-13s %8.1f %8.1f %8.1f\n", "player clock", percentile(player, 0.5), percentile(player, 0.99),
-        percentile(player, 1.0));
-    std::printf("  %-13s %8.1f %8.1f %8.1f\n", "tick clock", percentile(tick, 0.5), percentile(tick, 0.99),
-        percentile(tick, 1.0));
-    std::printf("player clock within 17 ms on %.1f %% of the frames\n",
-        offsets.empty() ? 0.0 : 100.0 * within / offsets.size());
+    if (unknown > 0) {
+        std::printf("%zu frames left out: the sink ran dry just before them, and the recording does not tell "
+                    "when\n",
+            unknown);
+    }
+    std::printf("over %zu frames after the first second, ms (median offset, positive when the picture is ahead;\n"
+                "then of its size: median, 99th percentile, worst):\n",
+        offsets.size());
+    const auto summary = [&](const char* name, double Offset::*field) {
+        std::vector<double> signedValues;
+        std::vector<double> sizes;
+        int within = 0;
+        for (const Offset& o : offsets) {
+            signedValues.push_back(o.*field);
+            sizes.push_back(std::abs(o.*field));
+            within += std::abs(o.*field) <= kGoal * 1000.0;
+        }
+        std::printf("  %-13s %+8.1f %8.1f %8.1f %8.1f   within %.0f ms: %5.1f %%\n", name,
+            percentile(signedValues, 0.5), percentile(sizes, 0.5), percentile(sizes, 0.99), percentile(sizes, 1.0),
+            kGoal * 1000.0, 100.0 * within / offsets.size());
+    };
+    summary("player clock", &Offset::player);
+    summary("mixed clock", &Offset::mixed);
+    summary("tick clock", &Offset::tick);
     std::printf("SDL_mixer's decoder position ahead of the mixed music (least, median, most; ms): %.1f %.1f %.1f\n",
         percentile(decoderLead, 0.0), percentile(decoderLead, 0.5), percentile(decoderLead, 1.0));
     Mix_FreeMusic(music);

@@ -45,7 +45,7 @@ protected:
             SDL_Delay(5);
         }
         ADD_FAILURE() << "no mix came";
-        return {0.0, -1.0};
+        return {0.0, -1.0, 0.0, -1.0};
     }
 
     // How many whole buffers `position` is past `from`, and how far off that.
@@ -73,6 +73,9 @@ TEST_F(MusicPlayheadTest, moves_by_whole_buffers_from_where_the_music_started_at
     const MusicPlayhead::Mix later = waitForMixes(playhead, 12.5, 8);
     EXPECT_LT(buffersOff(first.position, 12.5), 1e-9);
     EXPECT_LT(buffersOff(later.position, 12.5), 1e-9);
+    // What is heard is a buffer behind what is mixed: the driver plays the
+    // buffer just mixed while it waits for the next.
+    EXPECT_NEAR(later.mixed - later.position, kBuffer, 1e-9);
     // The dummy driver sleeps a buffer's length between mixes, so over seven
     // buffers the position keeps the wall clock's pace. The margin allows a
     // busy machine waking the audio thread a buffer late; counting bytes or

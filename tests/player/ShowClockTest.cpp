@@ -54,6 +54,22 @@ TEST(ShowClock, follows_music_that_runs_fast_where_the_tick_clock_drifts_away)
     }
 }
 
+TEST(ShowClock, a_frame_gets_the_time_at_which_its_swap_shows_it)
+{
+    // Drawing and swapping take 20 ms: a frame shows the time of its swap.
+    const Music music{0.0, 1.0};
+    ShowClock clock;
+    clock.seek(0.0, 0.0);
+    double worst = 0.0;
+    for (double now = kFrame; now < 10.0; now += kFrame) {
+        const double time = clock.frameTime(now, music.reported(now), music.mixedAt(now));
+        clock.frameShown(now + 0.020);
+        if (now > 1.0)
+            worst = std::max(worst, std::abs(time - music.exact(now + 0.020)));
+    }
+    EXPECT_LT(worst, 0.001);
+}
+
 TEST(ShowClock, a_late_mix_now_and_then_does_not_move_the_picture)
 {
     // A sound card's clock: the mixes come on time but now and then one is
