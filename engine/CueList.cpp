@@ -202,7 +202,8 @@ CueList CueList::parse(const std::string& text, const std::string& path)
             fail(blockStart, "expected a cue's times, such as \"00:00:06.300 --> 00:00:09.100\"");
         Cue cue;
         if (!timing(lines[timingLine], cue.start, cue.end))
-            fail(timingLine, "\"" + lines[timingLine] + "\" is not a cue's times, such as \"00:00:06.300 --> 00:00:09.100\"");
+            fail(timingLine,
+                "\"" + lines[timingLine] + "\" is not a cue's times, such as \"00:00:06.300 --> 00:00:09.100\"");
         if (!(cue.end > cue.start))
             fail(timingLine, "the cue ends at or before its start");
         for (size_t line = timingLine + 1; line < blockEnd; ++line)
