@@ -198,7 +198,7 @@ CueList CueList::parse(const std::string& text, const std::string& path)
         size_t timingLine = blockStart;
         if (first.find("-->") == std::string::npos)
             ++timingLine; // a cue identifier
-        if (timingLine >= blockEnd)
+        if (timingLine >= blockEnd || lines[timingLine].find("-->") == std::string::npos)
             fail(blockStart, "expected a cue's times, such as \"00:00:06.300 --> 00:00:09.100\"");
         Cue cue;
         if (!timing(lines[timingLine], cue.start, cue.end))
