@@ -386,10 +386,11 @@ TEST(Player, captions_show_over_an_undistorted_picture_in_any_window_switched_by
         GTEST_SKIP() << "needs an X display";
     TestShow show;
     writeShowLengthMusic(show);
-    writeFile(show.path("data/captions.vtt"), "WEBVTT\n\n01:40.000 --> 01:50.000\nHarlan: Rest well, Milo.\n");
-    // A square window: the 16:9 picture is 400x225, 88 rows down, black above and below.
+    writeFile(show.path("data/captions.vtt"), "WEBVTT\n\n02:50.000 --> 02:55.000\nHarlan: Rest well, Milo.\n");
+    // A square window: the 16:9 picture is 400x225, 88 rows down, black above and below; the
+    // office, whose figures are drawn through scissor rectangles inside the picture.
     const AppProcess run = AppProcess::start(
-        show, {"--window=400x400", "--print-time", "--edit", "--paused", "--captions", "--start", "105"});
+        show, {"--window=400x400", "--print-time", "--edit", "--paused", "--captions", "--start", "171"});
     ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
     ASSERT_EQ(printedTimes(run, 1).size(), 1u) << run.err();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -411,7 +412,7 @@ TEST(Player, captions_show_over_an_undistorted_picture_in_any_window_switched_by
         {"with --captions", "", nullptr, "--captions"},
         {"C turns them off", "c", nullptr, ""},
         {"C turns them on", "c", nullptr, "--captions"},
-        {"a saved file shows", "", "WEBVTT\n\n01:44.000 --> 01:46.000\nVesna: Later.\n", "--captions"},
+        {"a saved file shows", "", "WEBVTT\n\n02:51.000 --> 02:52.000\nVesna: Later.\n", "--captions"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.step);
@@ -425,8 +426,8 @@ TEST(Player, captions_show_over_an_undistorted_picture_in_any_window_switched_by
             EXPECT_NE(run.out().find("reloaded data/captions.vtt (1 cues)"), std::string::npos) << run.out();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        EXPECT_LT(differenceFromCapture(show, 105.0, step.capture, 88, 225), 0.2);
-        EXPECT_GT(differenceFromCapture(show, 105.0, *step.capture ? "" : "--captions", 88, 225), 0.5);
+        EXPECT_LT(differenceFromCapture(show, 171.0, step.capture, 88, 225), 0.2);
+        EXPECT_GT(differenceFromCapture(show, 171.0, *step.capture ? "" : "--captions", 88, 225), 0.5);
     }
     press("Escape");
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
