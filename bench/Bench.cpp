@@ -10,6 +10,9 @@
 //                                             fills from a texture
 //   quorvane-bench party [--frames N]         the busiest scene only (for
 //                                             callgrind)
+//   quorvane-bench captions [--size WxH] [--frames N]
+//                                             the busiest scene with and
+//                                             without its longest caption
 //
 // Run it in the repository root (it reads data/ like the show) on an X
 // display (xvfb-run here).
@@ -36,7 +39,9 @@
 #include "ArgumentReader.h"
 #include "ToolMain.h"
 #include "UsageError.h"
+#include "engine/CaptionPainter.h"
 #include "engine/ConfigLine.h"
+#include "engine/CueList.h"
 #include "engine/Framebuffer.h"
 #include "engine/Image.h"
 #include "engine/Mat4.h"
@@ -505,11 +510,94 @@ int benchParty(int frames)
     return 0;
 }
 
+// The busiest scene (the party at the blood spray) drawn with and without
+// the longest caption of the show, alternately, frame by frame; and what
+// setting each cue costs the one frame in which it first shows.
+int benchCaptions(int width, int height, int frames)
+{
+    OffscreenContext context;
+    if (!context.ok()) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+        return 1;
+    }
+    Framebuffer target(width, height);
+    MyDemo demo(width, height);
+    quorvane_engine::CueList cues;
+    try {
+        demo.init();
+        cues = quorvane_engine::CueList::load(ShowFiles::kCaptions);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", error.what());
+        return 1;
+    }
+    quorvane_engine::CaptionPainter painter;
+    if (!painter.ok() || cues.cues.empty()) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", painter.ok() ? "no cues" : painter.error().c_str());
+        return 1;
+    }
+    const quorvane_engine::Cue* longest = &cues.cues[0];
+    const auto length = [](const quorvane_engine::Cue& cue) {
+        size_t characters = 0;
+        for (const std::string& line : cue.lines)
+            characters += line.size();
+        return characters;
+    };
+    for (const quorvane_engine::Cue& cue : cues.cues)
+        if (length(cue) > length(*longest))
+            longest = &cue;
+
+    // Setting every cue once (each draws into the frame the cue first shows in).
+    std::vector<double> setting;
+    for (const quorvane_engine::Cue& cue : cues.cues) {
+        glFinish();
+        const auto begin = Clock::now();
+        painter.draw(&cue, width, height);
+        glFinish();
+        setting.push_back(seconds(Clock::now() - begin) * 1e3);
+    }
+
+    std::vector<double> plain, captioned, plainCpu, captionedCpu;
+    long allocations = 0;
+    for (int i = 0; i < frames; ++i) {
+        const double t = 269.3 + i / 60.0;
+        for (int pass = 0; pass < 2; ++pass) {
+            const bool caption = (pass == 0) == (i % 2 == 0); // alternate which goes first
+            glFinish();
+            const long before = allocationsSoFar();
+            const double cpuBegin = processCpuNow();
+            const auto begin = Clock::now();
+            demo.render(t);
+            if (caption)
+                painter.draw(longest, width, height);
+            glFinish();
+            (caption ? captioned : plain).push_back(seconds(Clock::now() - begin) * 1e3);
+            (caption ? captionedCpu : plainCpu).push_back((processCpuNow() - cpuBegin) * 1e3);
+            if (caption && i > 0)
+                allocations += allocationsSoFar() - before;
+        }
+    }
+    const double without = percentile(plain, 0.5), with = percentile(captioned, 0.5);
+    std::printf("the party at %dx%d, %d frames each, with and without \"%s\" (ms)\n", width, height, frames,
+        longest->lines[0].c_str());
+    std::printf("%-16s %8s %8s %8s\n", "", "median", "p99", "cpu");
+    std::printf("%-16s %8.2f %8.2f %8.2f\n", "without captions", without, percentile(plain, 0.99),
+        percentile(plainCpu, 0.5));
+    std::printf("%-16s %8.2f %8.2f %8.2f\n", "with captions", with, percentile(captioned, 0.99),
+        percentile(captionedCpu, 0.5));
+    std::printf("with / without: %.3f (wall clock), %.3f (CPU time of all threads)\n", with / without,
+        percentile(captionedCpu, 0.5) / percentile(plainCpu, 0.5));
+    std::printf("setting a cue when it first shows: median %.2f ms, largest %.2f ms (%zu cues)\n",
+        percentile(setting, 0.5), percentile(setting, 1.0), setting.size());
+    std::printf("heap allocations in captioned frames after the first: %ld\n", allocations);
+    return 0;
+}
+
 const char* const kHelp =
     "usage: quorvane-bench startup [--runs N] [--binary QUORVANE] [--probe LIB]\n"
     "       quorvane-bench frames [--size WxH] [--frames N]\n"
     "       quorvane-bench backdrop [--size WxH] [--frames N]\n"
     "       quorvane-bench party [--frames N]\n"
+    "       quorvane-bench captions [--size WxH] [--frames N]\n"
     "\n"
     "  -h, --help  this text\n"
     "  --version   the version\n"
@@ -556,7 +644,9 @@ int bench(const std::vector<std::string>& arguments)
         return benchBackdrop(width, height, frames);
     if (mode == "party")
         return benchParty(frames);
-    throw UsageError(mode.empty() ? "needs a measurement: startup, frames, backdrop or party"
+    if (mode == "captions")
+        return benchCaptions(width, height, frames);
+    throw UsageError(mode.empty() ? "needs a measurement: startup, frames, backdrop, party or captions"
                                   : "no measurement named \"" + mode + "\"");
 }
 
