@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "CueList.h"
+#include "InlineProgram.h"
 
 namespace quorvane_engine {
 
@@ -45,21 +46,6 @@ void main()
     fragColour = texture(caption, coordinate);
 }
 )";
-
-GLuint compile(GLenum type, const char* source, std::string& error)
-{
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint compiled = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (!compiled) {
-        char log[1024] = "";
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        error = std::string("the captions' shader does not compile: ") + log;
-    }
-    return shader;
-}
 
 // The code points of UTF-8 `text`; a byte that does not decode stands for
 // itself.
@@ -120,18 +106,13 @@ CaptionPainter::CaptionPainter(const std::string& fontPath)
         return;
     }
 
-    program = glCreateProgram();
-    const GLuint vertex = compile(GL_VERTEX_SHADER, kVertexSource, error_);
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, kFragmentSource, error_);
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked && error_.empty())
-        error_ = "the captions' program does not link";
+    std::string error;
+    program = InlineProgram::build(kVertexSource, kFragmentSource, error);
+    if (!program) {
+        error_ = "the captions' program: " + error;
+        font.reset();
+        return;
+    }
     viewportUniform = glGetUniformLocation(program, "viewport");
     samplerUniform = glGetUniformLocation(program, "caption");
 
