@@ -30,6 +30,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
 #include <thread>
@@ -61,6 +62,9 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The busiest moment of the show: the party's blood spray.
+constexpr double kBusiestMoment = 269.3;
 
 double seconds(Clock::duration d)
 {
@@ -322,23 +326,41 @@ long long textureBytes()
     return bytes;
 }
 
+// The show built to draw into an offscreen framebuffer of `width` x
+// `height`, as the measurements draw it; `ok` is false, and it was said why,
+// when it cannot be.
+struct OffscreenShow {
+    OffscreenContext context;
+    std::unique_ptr<Framebuffer> target;
+    std::unique_ptr<MyDemo> demo;
+    bool ok = false;
+
+    OffscreenShow(int width, int height)
+    {
+        if (!context.ok()) {
+            std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+            return;
+        }
+        target = std::make_unique<Framebuffer>(width, height);
+        demo = std::make_unique<MyDemo>(width, height);
+        try {
+            demo->init();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "quorvane-bench: %s: %s\n", ShowFiles::kConfig, error.what());
+            return;
+        }
+        ok = true;
+    }
+};
+
 // Renders `frames` frames of each scene, each followed by the floor, and
 // prints medians side by side.
 int benchFrames(int width, int height, int frames)
 {
-    OffscreenContext context;
-    if (!context.ok()) {
-        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+    OffscreenShow show(width, height);
+    if (!show.ok)
         return 1;
-    }
-    Framebuffer target(width, height);
-    MyDemo demo(width, height);
-    try {
-        demo.init();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "quorvane-bench: %s: %s\n", ShowFiles::kConfig, error.what());
-        return 1;
-    }
+    MyDemo& demo = *show.demo;
     const long long showTextureBytes = textureBytes();
     ShaderProgram backdropProgram;
     buildConfiguredProgram(backdropProgram, ProgramName::kDefault);
@@ -360,7 +382,7 @@ int benchFrames(int width, int height, int frames)
         // the blood spray).
         double start = (scene->startTime + scene->endTime) / 2;
         if (name == "PartyScene")
-            start = 269.3;
+            start = kBusiestMoment;
         std::vector<double> times, floors, cpu, floorCpu;
         for (int i = 0; i < frames; ++i) {
             const double t = std::min(start + i / 60.0, scene->endTime - 1e-3);
@@ -495,16 +517,11 @@ int benchBackdrop(int width, int height, int frames)
 
 int benchParty(int frames)
 {
-    OffscreenContext context;
-    if (!context.ok()) {
-        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+    OffscreenShow show(1280, 720);
+    if (!show.ok)
         return 1;
-    }
-    Framebuffer target(1280, 720);
-    MyDemo demo(1280, 720);
-    demo.init();
     for (int i = 0; i < frames; ++i)
-        demo.render(269.3 + i / 60.0);
+        show.demo->render(kBusiestMoment + i / 60.0);
     glFinish();
     std::printf("rendered %d party frames\n", frames);
     return 0;
@@ -515,16 +532,12 @@ int benchParty(int frames)
 // setting each cue costs the one frame in which it first shows.
 int benchCaptions(int width, int height, int frames)
 {
-    OffscreenContext context;
-    if (!context.ok()) {
-        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+    OffscreenShow show(width, height);
+    if (!show.ok)
         return 1;
-    }
-    Framebuffer target(width, height);
-    MyDemo demo(width, height);
+    MyDemo& demo = *show.demo;
     quorvane_engine::CueList cues;
     try {
-        demo.init();
         cues = quorvane_engine::CueList::load(ShowFiles::kCaptions);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "quorvane-bench: %s\n", error.what());
@@ -559,7 +572,7 @@ int benchCaptions(int width, int height, int frames)
     std::vector<double> plain, captioned, plainCpu, captionedCpu;
     long allocations = 0;
     for (int i = 0; i < frames; ++i) {
-        const double t = 269.3 + i / 60.0;
+        const double t = kBusiestMoment + i / 60.0;
         for (int pass = 0; pass < 2; ++pass) {
             const bool caption = (pass == 0) == (i % 2 == 0); // alternate which goes first
             glFinish();
