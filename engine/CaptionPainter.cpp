@@ -122,7 +122,6 @@ CaptionPainter::CaptionPainter(const std::string& fontPath)
     glBindVertexArray(vao);
     glGenBuffers(1, &vbo);
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, 16 * sizeof(float), nullptr, GL_DYNAMIC_DRAW);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), nullptr);
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<void*>(2 * sizeof(float)));
     glEnableVertexAttribArray(0);
@@ -199,12 +198,32 @@ void CaptionPainter::set(const std::vector<std::string>& lines, int width, int h
     std::vector<uint8_t> text(static_cast<size_t>(boxWidth) * static_cast<size_t>(boxHeight), 0);
     std::vector<uint8_t> band(text.size(), 0);
     std::vector<unsigned char> bitmap;
+    // Whole pixels, so that each texel lands on one pixel; one quad per line,
+    // as wide as its band.
+    const int boxLeft = (width - boxWidth) / 2;
+    const int boxTop = height - static_cast<int>(std::lround(height * kBottomMargin)) - boxHeight;
+    std::vector<float> quads;
     for (size_t l = 0; l < lines.size(); ++l) {
         const int top = bandHeight * static_cast<int>(l);
         const int left = (boxWidth - lineWidths[l]) / 2 - side;
+        const int bandLeft = std::max(0, left);
+        const int bandRight = std::min(boxWidth, left + lineWidths[l] + 2 * side);
         for (int y = top; y < top + bandHeight; ++y)
-            for (int x = std::max(0, left); x < std::min(boxWidth, left + lineWidths[l] + 2 * side); ++x)
+            for (int x = bandLeft; x < bandRight; ++x)
                 band[static_cast<size_t>(y) * static_cast<size_t>(boxWidth) + static_cast<size_t>(x)] = 255;
+        const float s0 = static_cast<float>(bandLeft) / static_cast<float>(boxWidth);
+        const float s1 = static_cast<float>(bandRight) / static_cast<float>(boxWidth);
+        const float t0 = static_cast<float>(top) / static_cast<float>(boxHeight);
+        const float t1 = static_cast<float>(top + bandHeight) / static_cast<float>(boxHeight);
+        const float x0 = static_cast<float>(boxLeft + bandLeft), x1 = static_cast<float>(boxLeft + bandRight);
+        const float y0 = static_cast<float>(boxTop + top), y1 = y0 + static_cast<float>(bandHeight);
+        const float corners[24] = {x0, y0, s0, t0, x1, y0, s1, t0, x0, y1, s0, t1,
+                                   x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
+        quads.insert(quads.end(), corners, corners + 24);
+    }
+    for (size_t l = 0; l < lines.size(); ++l) {
+        const int top = bandHeight * static_cast<int>(l);
+        const int left = (boxWidth - lineWidths[l]) / 2 - side;
         for (const Glyph& glyph : glyphs[l]) {
             const float x = static_cast<float>(left + side) + glyph.x;
             const float shift = x - std::floor(x);
@@ -249,14 +268,9 @@ void CaptionPainter::set(const std::vector<std::string>& lines, int width, int h
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
 
-    // Whole pixels, so that each texel lands on one pixel.
-    const float x0 = static_cast<float>((width - boxWidth) / 2);
-    const float y1 = static_cast<float>(height - static_cast<int>(std::lround(height * kBottomMargin)));
-    const float x1 = x0 + static_cast<float>(boxWidth);
-    const float y0 = y1 - static_cast<float>(boxHeight);
-    const float quad[16] = {x0, y0, 0.0f, 0.0f, x1, y0, 1.0f, 0.0f, x0, y1, 0.0f, 1.0f, x1, y1, 1.0f, 1.0f};
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof quad, quad);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(quads.size() * sizeof(float)), quads.data(), GL_DYNAMIC_DRAW);
+    vertexCount = static_cast<GLsizei>(quads.size() / 4);
 
     setLines = lines;
     setWidth = width;
@@ -291,7 +305,7 @@ void CaptionPainter::draw(const Cue* cue, int width, int height)
     glUniform1i(samplerUniform, 0);
     glBindTexture(GL_TEXTURE_2D, texture);
     glBindVertexArray(vao);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glDrawArrays(GL_TRIANGLES, 0, vertexCount);
 
     glBindVertexArray(static_cast<GLuint>(previousArray));
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previousBuffer));

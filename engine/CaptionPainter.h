@@ -3,9 +3,9 @@
 // translucent dark band behind each line, centred in the lower fifth of the
 // viewport, the text 1/18 of the picture's height so that it reads from
 // 640x360 to 1080p and beyond. A caption is set into a texture once, when
-// it first shows at a size; each frame then draws one quad. Brings its own
-// GL program (sources in the code) and leaves the GL state as it found it.
-// Which caption shows when is the cue list's business.
+// it first shows at a size; each frame then draws one quad a line. Brings
+// its own GL program (sources in the code) and leaves the GL state as it
+// found it. Which caption shows when is the cue list's business.
 #pragma once
 
 #include "engine/Gl.h"
@@ -56,6 +56,7 @@ private:
     GLuint vao = 0;
     GLuint vbo = 0;
     GLuint texture = 0;
+    GLsizei vertexCount = 0;           // six a line: its band's two triangles
     GLint viewportUniform = -1;
     GLint samplerUniform = -1;
     std::vector<std::string> setLines; // what the texture holds, for a picture of...
