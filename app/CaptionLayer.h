@@ -17,7 +17,7 @@ public:
     explicit CaptionLayer(bool shown);
     ~CaptionLayer();
 
-    // Shows or hides the captions.
+    // Shows or hides the captions; whether they are shown.
     void toggle();
     bool shown() const { return shown_; }
 

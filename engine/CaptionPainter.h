@@ -32,6 +32,7 @@ public:
     CaptionPainter(const CaptionPainter&) = delete;
     CaptionPainter& operator=(const CaptionPainter&) = delete;
 
+    // True when it has a font and a program to draw with.
     bool ok() const { return error_.empty(); }
     // Why there is nothing to draw with; empty when ok().
     const std::string& error() const { return error_; }
