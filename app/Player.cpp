@@ -13,7 +13,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "CaptionLayer.h"
 #include "ContentReloader.h"
+#include "Letterbox.h"
 #include "MusicPlayhead.h"
 #include "MusicTrack.h"
 #include "Overlay.h"
@@ -435,6 +437,9 @@ void Player::perform(PlayerAction action)
     case PlayerAction::ReloadAll:
         reloaded(reloader->reloadAll());
         return;
+    case PlayerAction::Captions:
+        captions->toggle();
+        return;
     case PlayerAction::End:
         return;
     }
@@ -455,9 +460,15 @@ void Player::playForMakers()
         for (const std::string& warning : reloader->attach(*show))
             std::fprintf(stderr, "quorvane: %s\n", warning.c_str());
         reloader->watch(ShowFiles::kMusic, [this] { return reloadMusic(); });
+        reloader->watch(ShowFiles::kCaptions, [this] {
+            ContentReloader::Outcome outcome;
+            outcome.kept = !captions->reload(outcome.message);
+            return outcome;
+        });
         overlay = std::make_unique<Overlay>();
     }
     playhead = std::make_unique<MusicPlayhead>();
+    captions = std::make_unique<CaptionLayer>(options.captions);
     clock.setPaused(options.paused, now());
     seek(start);
     printTime(options.paused ? "paused" : "time", clock.time());
@@ -485,14 +496,18 @@ void Player::playForMakers()
             continue;
         }
         stepper->moveTo(time);
+        // The picture undistorted in the window, whatever its shape.
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window, &width, &height);
+        const Letterbox::Rect picture = Letterbox::fit(width, height);
+        glViewport(picture.x, picture.y, picture.width, picture.height);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         show->draw(time);
-        if (overlay && overlayShown) {
-            int width = 0;
-            int height = 0;
-            SDL_GL_GetDrawableSize(window, &width, &height);
-            overlay->draw(overlayLines(time), width, height);
-        }
+        captions->draw(time, picture.width, picture.height);
+        Letterbox::clearBars(picture, width, height);
+        if (overlay && overlayShown)
+            overlay->draw(overlayLines(time), picture.width, picture.height);
         SDL_GL_SwapWindow(window);
         const double frameEnd = now();
         clock.frameShown(frameEnd);

@@ -8,7 +8,9 @@
 // the maker's keys (PlayerKeys), live reload (ContentReloader), the content
 // build on every save of a source (SourceBuilder), and a clock that follows
 // the music (ShowClock); the scenes' state then moves on the fixed grid of
-// SceneStepper, so a seek lands on the state that playing would leave.
+// SceneStepper, so a seek lands on the state that playing would leave. The
+// picture keeps the show's 16:9 shape in a window of any shape (Letterbox),
+// and captions may show over it (CaptionLayer).
 #pragma once
 
 #include <memory>
@@ -21,6 +23,7 @@
 #include "ShowClock.h"
 
 struct SDL_Window;
+class CaptionLayer;
 class MusicPlayhead;
 class MusicTrack;
 class SourceBuilder;
@@ -86,4 +89,5 @@ private:
     bool silent = false;       // no audio device, or --mute
     double musicLength = 0.0;  // seconds; 0 when unknown
     std::unique_ptr<MusicPlayhead> playhead; // the music's position, in the makers' player
+    std::unique_ptr<CaptionLayer> captions;  // in the makers' player
 };

@@ -15,6 +15,7 @@ const PlayerKey PlayerKeys::kKeys[] = {
     {SDLK_2, false, PlayerAction::SpeedHalf, "2", "speed 1/2 (silent)"},
     {SDLK_4, false, PlayerAction::SpeedQuarter, "4", "speed 1/4 (silent)"},
     {SDLK_TAB, false, PlayerAction::Overlay, "Tab", "the overlay: time, scene, frame rate, state, last reload"},
+    {SDLK_c, false, PlayerAction::Captions, "C", "captions on and off"},
     {SDLK_r, false, PlayerAction::ReloadAll, "R", "reload everything"},
     {SDLK_ESCAPE, false, PlayerAction::End, "Escape", "end (also without --edit)"},
 };

@@ -22,6 +22,7 @@ enum class PlayerAction {
     SpeedHalf,
     SpeedQuarter,
     Overlay,
+    Captions,
     ReloadAll,
     End,
 };

@@ -44,6 +44,8 @@ PlayerOptions PlayerOptions::parse(const std::vector<std::string>& arguments)
             options.edit = true;
         } else if (args.isFlag("--print-time")) {
             options.printTime = true;
+        } else if (args.isFlag("--captions")) {
+            options.captions = true;
         } else if (args.isOption("-C")) {
             options.directory = args.value();
         } else if (args.isOption("--build")) {
@@ -63,7 +65,7 @@ PlayerOptions PlayerOptions::parse(const std::vector<std::string>& arguments)
 
 bool PlayerOptions::playsAsMade() const
 {
-    return !window && !fullscreen && start.empty() && !paused && !mute && !loop && !edit && !printTime;
+    return !window && !fullscreen && start.empty() && !paused && !mute && !loop && !edit && !printTime && !captions;
 }
 
 std::string PlayerOptions::helpText()
@@ -84,6 +86,7 @@ std::string PlayerOptions::helpText()
            "                   content build of the CMake build folder DIR; the player reloads\n"
            "                   what it writes into data/\n"
            "  --print-time     print the show time on stdout at every seek, pause and resume\n"
+           "  --captions       show the captions (data/captions.vtt) over the picture\n"
            "  -C DIR           play the show in DIR (which holds data/)\n"
            "  -h, --help       show this help and exit\n"
            "  --version        show the version and exit\n"

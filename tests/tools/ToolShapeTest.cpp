@@ -104,6 +104,7 @@ TEST(Tools, every_tool_answers_help_and_version_and_names_itself_in_errors)
             {"mix-soundtrack", " /nonexistent/music.wav /nonexistent/voices.wav /nonexistent/lines.tsv /nonexistent/mix.wav 2"},
             {"make-effects", " /nonexistent/effects.txt /nonexistent/effects.wav"},
             {"measure-mix", " /nonexistent/lines.tsv /nonexistent/voices.wav /nonexistent/music.wav /nonexistent"},
+            {"make-captions", " /nonexistent/play.txt /nonexistent/lines.tsv /nonexistent/captions.vtt"},
         };
         ASSERT_EQ(failing.count(name), 1u) << "a failing call of every tool";
         if (failing.at(name).empty())
