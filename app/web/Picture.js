@@ -1,9 +1,10 @@
-// The picture: the show's canvas, which the style sheet keeps in a 16:9 box
-// centred in the window (black bars beside or above it in any other shape);
-// its drawing buffer at the device's pixel density; the show built on it
-// and drawn at a show time; and the WebGL context's loss and return.
-// Owns: the canvas and the module calls that build and draw the show.
-// Reads: the canvas's size on the page. Never touches: the sound, the clock,
+// The picture: the stage (the canvas and what lies over it) in the largest
+// 16:9 box the window holds, centred (black bars beside or above it in any
+// other shape); the canvas's drawing buffer as many pixels as the device
+// shows it on, so that the browser shows it pixel for pixel; the show built
+// on it and drawn at a show time; and the WebGL context's loss and return.
+// Owns: the stage's box, the canvas and the module calls that build and draw
+// the show. Reads: the window's size. Never touches: the sound, the clock,
 // the controls.
 
 export class Picture {
@@ -18,12 +19,13 @@ export class Picture {
 
     // `onLost()` and `onRestored()` are called when the browser takes the
     // WebGL context away and when it gives it back (the show must then be
-    // built again, see rebuild).
-    constructor(canvas, Module, { onLost, onRestored }) {
+    // built again, see rebuild); `onResized()` when the drawing buffer
+    // changed size by itself (it is then blank).
+    constructor(stage, canvas, Module, { onLost, onRestored, onResized }) {
+        this.stage = stage;
         this.canvas = canvas;
         this.Module = Module;
         this.lost = false;
-        this.drawn = false; // the drawing buffer holds a frame of the show
         this.time = 0; // show time of the last frame drawn
         this.frames = 0;
         this.renderMs = 0; // time spent in the show's render calls
@@ -31,13 +33,27 @@ export class Picture {
             // Without this the browser never gives the context back.
             event.preventDefault();
             this.lost = true;
-            this.drawn = false;
             onLost();
         });
         canvas.addEventListener('webglcontextrestored', () => {
             this.lost = false;
             onRestored();
         });
+        // Where the browser tells how many device pixels it shows the canvas
+        // on, the buffer takes that size; elsewhere fit's own reckoning stands.
+        this.shown = null; // [width, height] in device pixels
+        try {
+            new ResizeObserver(([entry]) => {
+                const [size] = entry.devicePixelContentBoxSize || [];
+                // (Chromium's device emulation tells CSS pixels here.)
+                const ratio = window.devicePixelRatio || 1;
+                if (!size || Math.abs(size.inlineSize - entry.contentRect.width * ratio) > 2) return;
+                this.shown = [size.inlineSize, size.blockSize];
+                if (this.resizeBuffer(...this.shown)) onResized();
+            }).observe(canvas, { box: 'device-pixel-content-box' });
+        } catch {
+            // An older browser: the reckoning serves.
+        }
     }
 
     // Makes the context and builds the show: 0 done, 1 no WebGL 2, 2 the
@@ -55,17 +71,31 @@ export class Picture {
         return this.Module._quorvane_rebuild();
     }
 
-    // Sizes the drawing buffer to the canvas's box at the device's pixel
-    // density; true when it changed (the buffer is then blank).
+    // Fits the stage to the window and the drawing buffer to the stage; true
+    // when the buffer changed size (it is then blank).
     fit() {
-        const box = this.canvas.getBoundingClientRect();
         const ratio = window.devicePixelRatio || 1;
-        const width = Math.max(1, Math.round(box.width * ratio));
-        const height = Math.max(1, Math.round(box.height * ratio));
+        // Whole CSS pixels: browsers lay out in fractions of a pixel that a
+        // pixel ratio such as 3 does not divide, and would then scale the
+        // picture by a row.
+        const width = Math.max(1, Math.min(window.innerWidth, Math.floor((window.innerHeight * 16) / 9)));
+        const height = Math.max(1, Math.min(window.innerHeight, Math.round((width * 9) / 16)));
+        Object.assign(this.stage.style, {
+            left: `${Math.floor((window.innerWidth - width) / 2)}px`,
+            top: `${Math.floor((window.innerHeight - height) / 2)}px`,
+            width: `${width}px`,
+            height: `${height}px`,
+            margin: '0',
+        });
+        document.documentElement.style.setProperty('--h', `${height}px`);
+        this.shown = null; // until the browser tells again
+        return this.resizeBuffer(Math.round(width * ratio), Math.round(height * ratio));
+    }
+
+    resizeBuffer(width, height) {
         if (this.canvas.width === width && this.canvas.height === height) return false;
         this.canvas.width = width;
         this.canvas.height = height;
-        this.drawn = false;
         this.Module._quorvane_resize();
         return true;
     }
@@ -78,7 +108,6 @@ export class Picture {
         this.renderMs += performance.now() - began;
         this.frames += 1;
         this.time = time;
-        this.drawn = true;
     }
 
     // [start, end] of each scene in story order.

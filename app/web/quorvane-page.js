@@ -27,7 +27,7 @@ const kHintSeconds = 1;
 // How long a note stays over the playing show.
 const kNoteMs = 10000;
 // An Escape this soon after leaving full screen was the one that left it.
-const kEscapeAfterFullScreenMs = 500;
+const kEscapeAfterFullScreenMs = 300;
 
 const params = new URLSearchParams(location.search);
 const hashTime = /(?:^#|&)t=([0-9.]+)/.exec(location.hash);
@@ -266,10 +266,12 @@ document.addEventListener('visibilitychange', () => {
     if (document.hidden) pause('hidden');
     else if (report.pausedBy === 'hidden') resume();
 });
+// A new drawing buffer is blank: show the frame again while no frames come.
+function redraw() {
+    if (picture.frames > 0 && !playing() && report.state !== 'benching') draw(picture.time, performance.now());
+}
 window.addEventListener('resize', () => {
-    if (!picture || !picture.fit()) return;
-    // A new drawing buffer is blank: show the frame again while no frames come.
-    if (picture.frames > 0 && !playing()) draw(picture.time, performance.now());
+    if (picture && picture.fit()) redraw();
 });
 
 function contextLost() {
@@ -333,8 +335,9 @@ async function start() {
         return;
     }
     report.imageDigests = loaded.digests;
-    picture = new Picture(document.getElementById('canvas'), loaded.Module, {
+    picture = new Picture(document.getElementById('stage'), document.getElementById('canvas'), loaded.Module, {
         onLost: contextLost,
+        onResized: redraw,
         onRestored: () => contextRestored().catch((error) => fail(`The picture could not be made again: ${error.message}`, 'Reload the page.')),
     });
     const status = picture.start(still);
@@ -351,6 +354,8 @@ async function start() {
     }
     report.scenes = picture.scenes();
     if (still) {
+        // The browser tells the canvas's size in device pixels by the next frame.
+        await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
         picture.draw(startAt);
         report.frames = picture.frames;
         report.showTime = startAt;
