@@ -68,7 +68,19 @@ std::vector<std::string> ContentReloader::poll(double now)
         if (changed)
             messages.push_back(reload(entry));
     }
+    for (Extra& extra : extras) {
+        const long long current = stamp(extra.path);
+        if (current != extra.stamp) {
+            extra.stamp = current;
+            messages.push_back(extra.reload());
+        }
+    }
     return messages;
+}
+
+void ContentReloader::watch(const std::string& path, std::function<std::string()> reload)
+{
+    extras.push_back({path, std::move(reload), stamp(path)});
 }
 
 std::string ContentReloader::reloadAll()
@@ -77,6 +89,10 @@ std::string ContentReloader::reloadAll()
     int failed = 0;
     for (const Watched& entry : watched)
         failed += reload(entry).find("kept") != std::string::npos;
+    for (Extra& extra : extras) {
+        extra.stamp = stamp(extra.path);
+        failed += extra.reload().find("kept") != std::string::npos;
+    }
     return "reloaded " + std::string(MyDemo::kConfigPath) + " and everything it names"
         + (failed ? " (" + std::to_string(failed) + " kept their old version)" : "");
 }

@@ -8,6 +8,7 @@
 // loses while the show runs are not added or removed. Needs the GL context.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ public:
     // message of the reload.
     std::string reloadAll();
 
+    // Also watches `path`, a file the list does not name: when it changes
+    // (and at reloadAll), calls `reload`, whose message poll gives.
+    void watch(const std::string& path, std::function<std::string()> reload);
+
 private:
     enum class Kind { Texture, Shader, Dialog };
     struct Watched {
@@ -44,8 +49,15 @@ private:
     std::string reload(const Watched& entry);
     static long long stamp(const std::string& path);
 
+    struct Extra {
+        std::string path;
+        std::function<std::string()> reload;
+        long long stamp;
+    };
+
     MyDemo& show;
     std::vector<Watched> watched;
+    std::vector<Extra> extras;
     long long listStamp = 0;
     double lastPoll = -1e9;
 };

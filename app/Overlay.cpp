@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "engine/InlineProgram.h"
 #include "engine/TextRects.h"
 
 namespace {
@@ -26,21 +27,6 @@ void main()
 }
 )";
 
-GLuint compile(GLenum type, const char* source)
-{
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = "";
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        throw std::runtime_error(std::string("the overlay's shader does not compile: ") + log);
-    }
-    return shader;
-}
-
 void addRect(std::vector<float>& vertices, float x, float y, float w, float h)
 {
     const float corners[12] = {x, y, x + w, y, x + w, y + h, x, y, x + w, y + h, x, y + h};
@@ -51,18 +37,10 @@ void addRect(std::vector<float>& vertices, float x, float y, float w, float h)
 
 Overlay::Overlay()
 {
-    program = glCreateProgram();
-    const GLuint vertex = compile(GL_VERTEX_SHADER, kVertexSource);
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, kFragmentSource);
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint linked = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked)
-        throw std::runtime_error("the overlay's program does not link");
+    std::string error;
+    program = InlineProgram::build(kVertexSource, kFragmentSource, error);
+    if (!program)
+        throw std::runtime_error("the overlay's program: " + error);
     viewportUniform = glGetUniformLocation(program, "viewport");
     colourUniform = glGetUniformLocation(program, "colour");
 

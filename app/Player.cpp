@@ -11,7 +11,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "CaptionLayer.h"
 #include "ContentReloader.h"
+#include "Letterbox.h"
 #include "MusicPlayhead.h"
 #include "Overlay.h"
 #include "StartPoint.h"
@@ -351,6 +353,9 @@ bool Player::handle(const SDL_Event& event)
     case SDLK_r:
         reloaded(reloader->reloadAll());
         return true;
+    case SDLK_c:
+        captions->toggle();
+        return true;
     default:
         return true;
     }
@@ -368,6 +373,9 @@ void Player::playForMakers()
         overlay = std::make_unique<Overlay>();
     }
     playhead = std::make_unique<MusicPlayhead>();
+    captions = std::make_unique<CaptionLayer>(options.captions);
+    if (reloader)
+        reloader->watch(ShowFiles::kCaptions, [this] { return captions->reload(); });
     clock.setPaused(options.paused, now());
     seek(start);
     printTime(options.paused ? "paused" : "time", clock.time());
@@ -391,14 +399,18 @@ void Player::playForMakers()
             continue;
         }
         stepper->moveTo(time);
+        // The picture undistorted in the window, whatever its shape.
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window, &width, &height);
+        const Letterbox::Rect picture = Letterbox::fit(width, height);
+        glViewport(picture.x, picture.y, picture.width, picture.height);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         show->draw(time);
-        if (overlay && overlayShown) {
-            int width = 0;
-            int height = 0;
-            SDL_GL_GetDrawableSize(window, &width, &height);
-            overlay->draw(overlayLines(time), width, height);
-        }
+        captions->draw(time, picture.width, picture.height);
+        Letterbox::clearBars(picture, width, height);
+        if (overlay && overlayShown)
+            overlay->draw(overlayLines(time), picture.width, picture.height);
         SDL_GL_SwapWindow(window);
         const double frameEnd = now();
         const double interval = frameEnd - lastFrame;

@@ -7,7 +7,9 @@
 // options it is the makers' player: window, start time, pause, loop, speeds,
 // the maker's keys, and a clock that follows the music (ShowClock); the
 // scenes' state then moves on the fixed grid of SceneStepper, so a seek lands
-// on the state that playing would leave.
+// on the state that playing would leave; the picture keeps the show's 16:9
+// shape in a window of any shape (Letterbox), and captions may show over it
+// (CaptionLayer).
 #pragma once
 
 #include <memory>
@@ -19,6 +21,7 @@
 
 struct SDL_Window;
 typedef struct _Mix_Music Mix_Music;
+class CaptionLayer;
 class ContentReloader;
 class MusicPlayhead;
 class Overlay;
@@ -77,4 +80,5 @@ private:
     bool silent = false;       // no audio device, or --mute
     double musicLength = 0.0;  // seconds; 0 when unknown
     std::unique_ptr<MusicPlayhead> playhead; // the music's position, in the makers' player
+    std::unique_ptr<CaptionLayer> captions;  // in the makers' player
 };

@@ -43,6 +43,8 @@ PlayerOptions PlayerOptions::parse(const std::vector<std::string>& arguments)
             options.edit = true;
         } else if (args.isFlag("--print-time")) {
             options.printTime = true;
+        } else if (args.isFlag("--captions")) {
+            options.captions = true;
         } else if (args.isOption("-C")) {
             options.directory = args.value();
         } else {
@@ -57,7 +59,7 @@ PlayerOptions PlayerOptions::parse(const std::vector<std::string>& arguments)
 
 bool PlayerOptions::playsAsMade() const
 {
-    return !window && !fullscreen && start.empty() && !paused && !mute && !loop && !edit && !printTime;
+    return !window && !fullscreen && start.empty() && !paused && !mute && !loop && !edit && !printTime && !captions;
 }
 
 const char* PlayerOptions::helpText()
@@ -75,6 +77,7 @@ const char* PlayerOptions::helpText()
            "  --edit           the maker's keys, the overlay and live reload of data/;\n"
            "                   implies --window unless --fullscreen is given\n"
            "  --print-time     print the show time on stdout at every seek, pause and resume\n"
+           "  --captions       show the captions (data/captions.vtt) over the picture\n"
            "  -C DIR           play the show in DIR (which holds data/)\n"
            "  -h, --help       show this help and exit\n"
            "  --version        show the version and exit\n"
@@ -82,7 +85,7 @@ const char* PlayerOptions::helpText()
            "Keys with --edit: Space pause/resume; Left/Right 5 s back/forward (Shift: 1 s);\n"
            "PageUp/PageDown previous/next scene; Home start of the show; comma/full stop one\n"
            "frame (1/30 s) back/forward while paused; 1, 2, 4 speed 1, 1/2, 1/4 (silent when not 1);\n"
-           "Tab the overlay; R reload everything; Escape ends the show.\n"
+           "Tab the overlay; C captions on/off; R reload everything; Escape ends the show.\n"
            "\n"
            "Exit status: 0 when the show ended, 1 on a failure, 2 on bad usage.\n";
 }

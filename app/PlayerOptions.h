@@ -23,6 +23,7 @@ struct PlayerOptions {
     bool loop = false;
     bool edit = false;      // the maker's keys, the overlay and live reload
     bool printTime = false; // one line on stdout per seek, pause and key
+    bool captions = false;  // the captions of data/captions.vtt over the picture
     std::string directory;  // -C: where data/ lies; empty: the working directory
 
     // Reads the arguments after the program name. Throws UsageError for bad

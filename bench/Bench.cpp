@@ -10,6 +10,9 @@
 //                                             fills from a texture
 //   quorvane-bench party [--frames N]         the busiest scene only (for
 //                                             callgrind)
+//   quorvane-bench captions [--size WxH] [--frames N]
+//                                             the busiest scene with and
+//                                             without its longest caption
 //
 // Run it in the repository root (it reads data/ like the show) on an X
 // display (xvfb-run here).
@@ -27,6 +30,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
 #include <thread>
@@ -36,7 +40,9 @@
 #include "ArgumentReader.h"
 #include "ToolMain.h"
 #include "UsageError.h"
+#include "engine/CaptionPainter.h"
 #include "engine/ConfigLine.h"
+#include "engine/CueList.h"
 #include "engine/Framebuffer.h"
 #include "engine/Image.h"
 #include "engine/Mat4.h"
@@ -56,6 +62,9 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The busiest moment of the show: the party's blood spray.
+constexpr double kBusiestMoment = 269.3;
 
 double seconds(Clock::duration d)
 {
@@ -317,23 +326,41 @@ long long textureBytes()
     return bytes;
 }
 
+// The show built to draw into an offscreen framebuffer of `width` x
+// `height`, as the measurements draw it; `ok` is false, and it was said why,
+// when it cannot be.
+struct OffscreenShow {
+    OffscreenContext context;
+    std::unique_ptr<Framebuffer> target;
+    std::unique_ptr<MyDemo> demo;
+    bool ok = false;
+
+    OffscreenShow(int width, int height)
+    {
+        if (!context.ok()) {
+            std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+            return;
+        }
+        target = std::make_unique<Framebuffer>(width, height);
+        demo = std::make_unique<MyDemo>(width, height);
+        try {
+            demo->init();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "quorvane-bench: %s: %s\n", ShowFiles::kConfig, error.what());
+            return;
+        }
+        ok = true;
+    }
+};
+
 // Renders `frames` frames of each scene, each followed by the floor, and
 // prints medians side by side.
 int benchFrames(int width, int height, int frames)
 {
-    OffscreenContext context;
-    if (!context.ok()) {
-        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+    OffscreenShow show(width, height);
+    if (!show.ok)
         return 1;
-    }
-    Framebuffer target(width, height);
-    MyDemo demo(width, height);
-    try {
-        demo.init();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "quorvane-bench: %s: %s\n", ShowFiles::kConfig, error.what());
-        return 1;
-    }
+    MyDemo& demo = *show.demo;
     const long long showTextureBytes = textureBytes();
     ShaderProgram backdropProgram;
     buildConfiguredProgram(backdropProgram, ProgramName::kDefault);
@@ -355,7 +382,7 @@ int benchFrames(int width, int height, int frames)
         // the blood spray).
         double start = (scene->startTime + scene->endTime) / 2;
         if (name == "PartyScene")
-            start = 269.3;
+            start = kBusiestMoment;
         std::vector<double> times, floors, cpu, floorCpu;
         for (int i = 0; i < frames; ++i) {
             const double t = std::min(start + i / 60.0, scene->endTime - 1e-3);
@@ -490,18 +517,102 @@ int benchBackdrop(int width, int height, int frames)
 
 int benchParty(int frames)
 {
-    OffscreenContext context;
-    if (!context.ok()) {
-        std::fprintf(stderr, "quorvane-bench: %s\n", context.error().c_str());
+    OffscreenShow show(1280, 720);
+    if (!show.ok)
         return 1;
-    }
-    Framebuffer target(1280, 720);
-    MyDemo demo(1280, 720);
-    demo.init();
     for (int i = 0; i < frames; ++i)
-        demo.render(269.3 + i / 60.0);
+        show.demo->render(kBusiestMoment + i / 60.0);
     glFinish();
     std::printf("rendered %d party frames\n", frames);
+    return 0;
+}
+
+// The busiest scene (the party at the blood spray) drawn with and without
+// the longest caption of the show, alternately, frame by frame; and what
+// setting each cue costs the one frame in which it first shows.
+int benchCaptions(int width, int height, int frames)
+{
+    OffscreenShow show(width, height);
+    if (!show.ok)
+        return 1;
+    MyDemo& demo = *show.demo;
+    quorvane_engine::CueList cues;
+    try {
+        cues = quorvane_engine::CueList::load(ShowFiles::kCaptions);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", error.what());
+        return 1;
+    }
+    quorvane_engine::CaptionPainter painter;
+    if (!painter.ok() || cues.cues.empty()) {
+        std::fprintf(stderr, "quorvane-bench: %s\n", painter.ok() ? "no cues" : painter.error().c_str());
+        return 1;
+    }
+    const quorvane_engine::Cue* longest = &cues.cues[0];
+    const auto length = [](const quorvane_engine::Cue& cue) {
+        size_t characters = 0;
+        for (const std::string& line : cue.lines)
+            characters += line.size();
+        return characters;
+    };
+    for (const quorvane_engine::Cue& cue : cues.cues)
+        if (length(cue) > length(*longest))
+            longest = &cue;
+
+    // Setting every cue once (each draws into the frame the cue first shows in).
+    std::vector<double> setting;
+    for (const quorvane_engine::Cue& cue : cues.cues) {
+        glFinish();
+        const auto begin = Clock::now();
+        painter.draw(&cue, width, height);
+        glFinish();
+        setting.push_back(seconds(Clock::now() - begin) * 1e3);
+    }
+
+    std::vector<double> plain, captioned, plainCpu, captionedCpu, alone;
+    long allocations = 0;
+    for (int i = 0; i < frames; ++i) {
+        const double t = kBusiestMoment + i / 60.0;
+        for (int pass = 0; pass < 2; ++pass) {
+            const bool caption = (pass == 0) == (i % 2 == 0); // alternate which goes first
+            glFinish();
+            const long before = allocationsSoFar();
+            const double cpuBegin = processCpuNow();
+            const auto begin = Clock::now();
+            demo.render(t);
+            if (caption)
+                painter.draw(longest, width, height);
+            glFinish();
+            const auto end = Clock::now();
+            const double cpuEnd = processCpuNow();
+            if (caption && i > 0)
+                allocations += allocationsSoFar() - before;
+            (caption ? captioned : plain).push_back(seconds(end - begin) * 1e3);
+            (caption ? captionedCpu : plainCpu).push_back((cpuEnd - cpuBegin) * 1e3);
+            if (!caption) {
+                // The caption alone, drawn over the finished frame.
+                const auto from = Clock::now();
+                painter.draw(longest, width, height);
+                glFinish();
+                alone.push_back(seconds(Clock::now() - from) * 1e3);
+            }
+        }
+    }
+    const double without = percentile(plain, 0.5), with = percentile(captioned, 0.5);
+    std::printf("the party at %dx%d, %d frames each, with and without \"%s\" (ms)\n", width, height, frames,
+        longest->lines[0].c_str());
+    std::printf("%-16s %8s %8s %8s\n", "", "median", "p99", "cpu");
+    std::printf("%-16s %8.2f %8.2f %8.2f\n", "without captions", without, percentile(plain, 0.99),
+        percentile(plainCpu, 0.5));
+    std::printf("%-16s %8.2f %8.2f %8.2f\n", "with captions", with, percentile(captioned, 0.99),
+        percentile(captionedCpu, 0.5));
+    std::printf("with / without: %.3f (wall clock), %.3f (CPU time of all threads)\n", with / without,
+        percentile(captionedCpu, 0.5) / percentile(plainCpu, 0.5));
+    std::printf("the caption's draw alone, after the frame: %.3f ms, %.1f %% of the frame without it\n",
+        percentile(alone, 0.5), 100.0 * percentile(alone, 0.5) / without);
+    std::printf("setting a cue when it first shows: median %.2f ms, largest %.2f ms (%zu cues)\n",
+        percentile(setting, 0.5), percentile(setting, 1.0), setting.size());
+    std::printf("heap allocations in captioned frames after the first: %ld\n", allocations);
     return 0;
 }
 
@@ -510,6 +621,7 @@ const char* const kHelp =
     "       quorvane-bench frames [--size WxH] [--frames N]\n"
     "       quorvane-bench backdrop [--size WxH] [--frames N]\n"
     "       quorvane-bench party [--frames N]\n"
+    "       quorvane-bench captions [--size WxH] [--frames N]\n"
     "\n"
     "  -h, --help  this text\n"
     "  --version   the version\n"
@@ -556,7 +668,9 @@ int bench(const std::vector<std::string>& arguments)
         return benchBackdrop(width, height, frames);
     if (mode == "party")
         return benchParty(frames);
-    throw UsageError(mode.empty() ? "needs a measurement: startup, frames, backdrop or party"
+    if (mode == "captions")
+        return benchCaptions(width, height, frames);
+    throw UsageError(mode.empty() ? "needs a measurement: startup, frames, backdrop, party or captions"
                                   : "no measurement named \"" + mode + "\"");
 }
 

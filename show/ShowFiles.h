@@ -9,4 +9,7 @@ struct ShowFiles {
     static constexpr const char* kMusic = "data/duskwalk.ogg";
     // The programmer's second dialog script, read by the home scene.
     static constexpr const char* kProgrammerDialog = "data/programmer.dialog";
+    // The captions (WebVTT), made by the content build from the screenplay;
+    // shown by the player and the capture tool with --captions.
+    static constexpr const char* kCaptions = "data/captions.vtt";
 };

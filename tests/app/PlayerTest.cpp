@@ -57,30 +57,32 @@ void press(const std::string& keys)
     }
 }
 
-// The mean difference per channel between the window and the frame that
-// quorvane-capture draws at `time` at the window's size; -1 when either
-// picture is missing.
-double differenceFromCapture(const TestShow& show, double time)
+// The mean difference per channel between the window (its `rows` rows from
+// `top`; all when 0) and the frame that quorvane-capture draws at `time` at
+// that size, with `options`; -1 when either picture is missing.
+double differenceFromCapture(const TestShow& show, double time, const char* options = "", int top = 0, int rows = 0)
 {
     int width = 0, height = 0;
     const std::vector<uint8_t> window = screenshot(show, false, width, height);
     if (window.empty())
         return -1.0;
+    rows = rows ? rows : height - top;
     char command[512];
-    std::snprintf(command, sizeof command, "%s -C %s --time %.6f --size %dx%d --out %s >/dev/null 2>&1",
-        QUORVANE_CAPTURE, show.path("").c_str(), time, width, height, show.path("capture_%d.png").c_str());
+    std::snprintf(command, sizeof command, "%s -C %s --time %.6f --size %dx%d %s --out %s >/dev/null 2>&1",
+        QUORVANE_CAPTURE, show.path("").c_str(), time, width, rows, options, show.path("capture_%d.png").c_str());
     if (!shell(command))
         return -1.0;
     int w = 0, h = 0, channels = 0;
     unsigned char* frame = stbi_load(show.path("capture_0.png").c_str(), &w, &h, &channels, 4);
-    if (!frame || w != width || h != height)
+    if (!frame || w != width || h != rows)
         return -1.0;
     double sum = 0.0;
-    for (size_t i = 0; i < window.size(); ++i)
+    const size_t from = static_cast<size_t>(top) * width * 4;
+    for (size_t i = 0; i < static_cast<size_t>(width) * rows * 4; ++i)
         if (i % 4 != 3)
-            sum += std::abs(int(window[i]) - int(frame[i]));
+            sum += std::abs(int(window[from + i]) - int(frame[i]));
     stbi_image_free(frame);
-    return sum / (static_cast<double>(width) * height * 3);
+    return sum / (static_cast<double>(width) * rows * 3);
 }
 
 // Writes music as long as the show's into `show`, made once per test run.
@@ -376,4 +378,57 @@ TEST(Player, the_windows_close_button_ends_the_player_but_not_the_show_as_made)
     ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
     ASSERT_TRUE(requestWindowClose());
     EXPECT_EQ(run.waitFor(std::chrono::seconds(2)), -1) << "the show plays on";
+}
+
+TEST(Player, captions_show_over_an_undistorted_picture_in_any_window_switched_by_c_and_read_again_when_saved)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeShowLengthMusic(show);
+    writeFile(show.path("data/captions.vtt"), "WEBVTT\n\n02:50.000 --> 02:55.000\nHarlan: Rest well, Milo.\n");
+    // A square window: the 16:9 picture is 400x225, 88 rows down, black above and below; the
+    // office, whose figures are drawn through scissor rectangles inside the picture.
+    const AppProcess run = AppProcess::start(
+        show, {"--window=400x400", "--print-time", "--edit", "--paused", "--captions", "--start", "171"});
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_EQ(printedTimes(run, 1).size(), 1u) << run.err();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int width = 0, height = 0;
+    const std::vector<uint8_t> window = screenshot(show, false, width, height);
+    ASSERT_EQ(height, 400);
+    for (const int row : {0, 87, 313, 399}) {
+        SCOPED_TRACE(row);
+        EXPECT_TRUE(near(pixelAt(window, width, 0, row), Rgba{0, 0, 0, 255}, 0));
+        EXPECT_TRUE(near(pixelAt(window, width, 399, row), Rgba{0, 0, 0, 255}, 0));
+    }
+
+    const struct {
+        const char* step;
+        const char* keys;
+        const char* captions; // a new captions file, saved as an editor does
+        const char* capture;  // the capture's options that draw the same picture
+    } steps[] = {
+        {"with --captions", "", nullptr, "--captions"},
+        {"C turns them off", "c", nullptr, ""},
+        {"C turns them on", "c", nullptr, "--captions"},
+        {"a saved file shows", "", "WEBVTT\n\n02:51.000 --> 02:52.000\nVesna: Later.\n", "--captions"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        press(step.keys);
+        if (step.captions) {
+            writeFile(show.path("data/captions.new"), step.captions);
+            ASSERT_TRUE(shell("mv " + show.path("data/captions.new") + " " + show.path("data/captions.vtt")));
+            const auto deadline = Clock::now() + std::chrono::seconds(5);
+            while (run.out().find("reloaded data/captions.vtt") == std::string::npos && Clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            EXPECT_NE(run.out().find("reloaded data/captions.vtt (1 cues)"), std::string::npos) << run.out();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_LT(differenceFromCapture(show, 171.0, step.capture, 88, 225), 0.2);
+        EXPECT_GT(differenceFromCapture(show, 171.0, *step.capture ? "" : "--captions", 88, 225), 0.5);
+    }
+    press("Escape");
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
 }

@@ -22,6 +22,7 @@
 #include "RgbImage.h"
 #include "TestFiles.h"
 #include "TestShow.h"
+#include "engine/CueList.h"
 #include "engine/Scene.h"
 #include "engine/SceneLabel.h"
 #include "show/MyDemo.h"
@@ -319,6 +320,82 @@ TEST(CaptureTool, a_video_has_the_frames_length_and_music_of_its_range)
     EXPECT_GT(loudestDb("early.mp4", 0.6, 0.9), -20.0) << "the music from show time 0 on";
 }
 
+// Two cues of the office scene, as the content build writes them.
+const char* const kOfficeCaptions = "WEBVTT\n\n"
+                                    "00:02:50.000 --> 00:02:52.000\n"
+                                    "Irma: I never sold it!\n\n"
+                                    "00:02:53.000 --> 00:02:56.500\n"
+                                    "Vesna: Then who did?\n"
+                                    "Harlan: And where is it now?\n";
+
+TEST(CaptureTool, captions_draw_in_the_lower_fifth_of_frames_with_a_cue_and_nowhere_else)
+{
+    REQUIRE_GL();
+    TestShow show;
+    writeFile("data/captions.vtt", kOfficeCaptions);
+    const std::vector<std::string> frames = {"--time", "171", "--time", "172.5", "--size", "640x360", "--quiet"};
+    std::vector<std::string> captioned = frames;
+    captioned.insert(captioned.end(), {"--captions", "--out", "captioned_%d.png"});
+    ASSERT_EQ(capture(frames).code, 0);
+    const ToolRun run = capture(captioned);
+    ASSERT_EQ(run.code, 0) << run.err;
+
+    EXPECT_EQ(readAll("frame_00001.png"), readAll("captioned_1.png")) << "no cue at 172.5 s: the same frame";
+    const Picture plain = readPng("frame_00000.png");
+    const Picture caption = readPng("captioned_0.png");
+    ASSERT_EQ(caption.width, 640);
+    int left = 640, right = -1, top = 360, bottom = -1, white = 0;
+    for (int y = 0; y < 360; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const Rgba was = colourAt(plain.image, x, y);
+            const Rgba is = colourAt(caption.image, x, y);
+            if (near(was, is, 0))
+                continue;
+            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+            white += near(is, kWhite, 16);
+        }
+    EXPECT_GE(top, 360 * 4 / 5) << "inside the lower fifth";
+    EXPECT_LT(bottom, 360);
+    EXPECT_NEAR(left + right, 639, 2) << "centred";
+    EXPECT_GT(right - left, 160) << "a line of text";
+    EXPECT_GT(white, 200) << "white letters";
+}
+
+TEST(CaptureTool, a_video_carries_the_cues_of_its_range_as_a_subtitle_stream_left_off)
+{
+    REQUIRE_GL();
+    if (!haveCommand("ffmpeg") || !haveCommand("ffprobe") || !haveCommand("sox"))
+        GTEST_SKIP() << "needs ffmpeg, ffprobe and sox";
+    TestShow show;
+    ASSERT_EQ(std::system("sox -q -n -r 44100 -c 2 data/duskwalk.ogg synth 180 sine 440 vol 0.1"), 0);
+    writeFile("data/captions.vtt", kOfficeCaptions);
+    const struct {
+        const char* file;
+        const char* codec;
+    } cases[] = {{"clip.mp4", "mov_text"}, {"clip.webm", "webvtt"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        // 171 to 175: the end of the first cue and the start of the second.
+        const ToolRun run =
+            capture({"--from", "171", "--to", "174.9", "--fps", "10", "--size", "64x36", "--video", c.file, "--quiet"});
+        ASSERT_EQ(run.code, 0) << run.err;
+        const std::string stream = output(std::string("ffprobe -v error -select_streams s -show_entries "
+                                                      "stream=codec_name:stream_disposition=default -of compact ") +
+                                          c.file);
+        EXPECT_NE(stream.find(std::string("codec_name=") + c.codec), std::string::npos) << stream;
+        EXPECT_NE(stream.find("disposition:default=0"), std::string::npos) << "off until chosen: " << stream;
+        const quorvane_engine::CueList cues = quorvane_engine::CueList::parse(
+            output(std::string("ffmpeg -v error -i ") + c.file + " -map 0:s:0 -f webvtt -"), c.file);
+        ASSERT_EQ(cues.cues.size(), 2u);
+        EXPECT_NEAR(cues.cues[0].start, 0.0, 0.03);
+        EXPECT_NEAR(cues.cues[0].end, 1.0, 0.03);
+        EXPECT_NEAR(cues.cues[1].start, 2.0, 0.03);
+        EXPECT_NEAR(cues.cues[1].end, 4.0, 0.03) << "cut at the end of the video";
+        const std::vector<std::string> lines = {"Vesna: Then who did?", "Harlan: And where is it now?"};
+        EXPECT_EQ(cues.cues[1].lines, lines);
+    }
+}
+
 TEST(CaptureTool, the_contact_sheet_shows_the_middle_of_every_scene_with_its_name)
 {
     REQUIRE_GL();
@@ -437,6 +514,11 @@ TEST(CaptureTool, failures_exit_1_and_name_what_failed)
          {"--from", "1", "--to", "1.2", "--fps", "10", "--size", "32x18", "--video", "clip.mp4"}, {},
          "data/duskwalk.ogg"},
         {"no OpenGL", [](const TestShow&) {}, {"--time", "2"}, {"SDL_VIDEODRIVER=dummy"}, "quorvane-capture: "},
+        {"captions without a captions file", [](const TestShow&) {}, {"--time", "2", "--captions"}, {},
+         "data/captions.vtt: cannot open"},
+        {"a captions file that does not read",
+         [](const TestShow&) { writeFile("data/captions.vtt", "WEBVTT\n\n1 --> 2\nHi\n"); },
+         {"--time", "2", "--captions"}, {}, "data/captions.vtt:3: \"1 --> 2\" is not a cue's times"},
     };
     for (const auto& c : cases) {
         TestShow show;

@@ -34,7 +34,7 @@ TEST(OptionParser, one_time_takes_the_defaults)
 TEST(OptionParser, options_set_what_they_name_in_both_spellings)
 {
     const OptionParser::Result result = parse({"-C", "a", "--size=1280x720", "--from", "-1.5", "--to=2", "--fps",
-                                               "29.97", "--out", "shots/%03d.png", "-C", "b", "--quiet"});
+                                               "29.97", "--out", "shots/%03d.png", "-C", "b", "--quiet", "--captions"});
     ASSERT_EQ(result.outcome, OptionParser::Run) << result.error;
     const CaptureOptions& options = result.options;
     EXPECT_EQ(options.directories, (std::vector<std::string>{"a", "b"}));
@@ -46,6 +46,7 @@ TEST(OptionParser, options_set_what_they_name_in_both_spellings)
     EXPECT_EQ(options.fps, 29.97);
     EXPECT_EQ(options.outPattern, "shots/%03d.png");
     EXPECT_TRUE(options.quiet);
+    EXPECT_TRUE(options.captions);
 }
 
 TEST(OptionParser, times_accumulate_in_order_and_may_repeat)

@@ -102,6 +102,7 @@ TEST(Tools, every_tool_answers_help_and_version_and_names_itself_in_errors)
             {"speak-screenplay", " /nonexistent/play.txt /nonexistent /nonexistent/voices.wav /nonexistent/lines.tsv"},
             {"measure-voices", " /nonexistent/voices.wav /nonexistent/lines.tsv /nonexistent"},
             {"mix-soundtrack", " /nonexistent/music.wav /nonexistent/voices.wav /nonexistent/lines.tsv /nonexistent/mix.wav 2"},
+            {"make-captions", " /nonexistent/play.txt /nonexistent/lines.tsv /nonexistent/captions.vtt"},
         };
         ASSERT_EQ(failing.count(name), 1u) << "a failing call of every tool";
         if (failing.at(name).empty())

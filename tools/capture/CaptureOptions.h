@@ -40,5 +40,8 @@ struct CaptureOptions {
     // Width of one contact-sheet tile; 0 means the frame width, at most 480.
     int tileWidth = 0;
 
+    // The captions drawn over every frame (burnt into a video too).
+    bool captions = false;
+
     bool quiet = false;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -21,6 +22,8 @@
 #include "engine/SceneLabel.h"
 #include "ShowRenderer.h"
 #include "VideoEncoder.h"
+#include "engine/CaptionPainter.h"
+#include "engine/CueList.h"
 #include "engine/OffscreenContext.h"
 
 namespace {
@@ -75,8 +78,41 @@ int writeFrames(ShowRenderer& renderer, const FrameSchedule& schedule, const Cap
     return CaptureRun::kSuccess;
 }
 
+// A WebVTT file of the cues `cues` shows in the video's stretch of show
+// time, timed from its first frame, in the temporary folder; removed with
+// the object. No file when no cue shows.
+class RangeSubtitles {
+public:
+    RangeSubtitles(const quorvane_engine::CueList& cues, double from, double to)
+    {
+        const quorvane_engine::CueList range = cues.range(from, to);
+        if (range.cues.empty())
+            return;
+        const char* folder = std::getenv("TMPDIR");
+        std::string name = std::string(folder && *folder ? folder : "/tmp") + "/quorvane-capture-XXXXXX.vtt";
+        const int file = ::mkstemps(&name[0], 4);
+        if (file < 0)
+            throw std::runtime_error(name + ": cannot make a file for the subtitles: " + std::strerror(errno));
+        const std::string text = range.toWebVtt();
+        const bool written = ::write(file, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::close(file);
+        path = name;
+        if (!written)
+            throw std::runtime_error(name + ": cannot write the subtitles");
+    }
+    ~RangeSubtitles()
+    {
+        if (!path.empty())
+            std::remove(path.c_str());
+    }
+    RangeSubtitles(const RangeSubtitles&) = delete;
+    RangeSubtitles& operator=(const RangeSubtitles&) = delete;
+
+    std::string path;
+};
+
 int writeVideo(ShowRenderer& renderer, const FrameSchedule& schedule, const CaptureOptions& options,
-               ProgressLine& progress)
+               const quorvane_engine::CueList* cues, ProgressLine& progress)
 {
     VideoEncoder::Settings settings;
     settings.path = options.videoPath;
@@ -87,6 +123,12 @@ int writeVideo(ShowRenderer& renderer, const FrameSchedule& schedule, const Capt
     settings.from = options.from;
     settings.frames = static_cast<long long>(schedule.size());
     settings.crf = options.crf;
+    std::unique_ptr<RangeSubtitles> subtitles;
+    if (cues) {
+        subtitles = std::make_unique<RangeSubtitles>(
+            *cues, options.from, options.from + static_cast<double>(settings.frames) / options.fps);
+        settings.subtitlesPath = subtitles->path;
+    }
 
     VideoEncoder encoder;
     std::string error;
@@ -169,6 +211,25 @@ int CaptureRun::run(const CaptureOptions& options)
             return fail(std::string(kConfigPath) + ": " + error.what());
         }
 
+        // The captions: drawn with --captions, a subtitle stream in every video.
+        std::unique_ptr<quorvane_engine::CueList> cues;
+        std::unique_ptr<quorvane_engine::CaptionPainter> painter;
+        if (options.captions || options.mode == CaptureOptions::Video) {
+            try {
+                cues = std::make_unique<quorvane_engine::CueList>(quorvane_engine::CueList::load(kCaptionsPath));
+            } catch (const quorvane_engine::CueError& error) {
+                if (options.captions)
+                    return fail(std::string(error.what()) + " (the content build makes it)");
+                std::fprintf(stderr, "quorvane-capture: warning: %s; the video has no subtitles\n", error.what());
+            }
+        }
+        if (options.captions) {
+            painter = std::make_unique<quorvane_engine::CaptionPainter>();
+            if (!painter->ok())
+                return fail(painter->error());
+            renderer->setCaptions(cues.get(), painter.get());
+        }
+
         const bool everyScene = options.mode == CaptureOptions::ContactSheet && !options.hasRange &&
                                 options.times.empty();
         const FrameSchedule schedule =
@@ -180,7 +241,7 @@ int CaptureRun::run(const CaptureOptions& options)
         case CaptureOptions::Frames:
             return writeFrames(*renderer, schedule, options, progress);
         case CaptureOptions::Video:
-            return writeVideo(*renderer, schedule, options, progress);
+            return writeVideo(*renderer, schedule, options, cues.get(), progress);
         case CaptureOptions::ContactSheet:
             return writeSheet(*renderer, schedule, options, progress);
         }

@@ -15,10 +15,11 @@ public:
         kUsage = 2,   // bad command line (decided before a run starts)
     };
 
-    // The resource list and the music, relative to the
+    // The resource list, the music and the captions, relative to the
     // working directory, as the show reads them.
     static constexpr const char* kConfigPath = ShowFiles::kConfig;
     static constexpr const char* kMusicPath = ShowFiles::kMusic;
+    static constexpr const char* kCaptionsPath = ShowFiles::kCaptions;
 
     // Carries out `options`; returns kSuccess or kFailure.
     static int run(const CaptureOptions& options);

@@ -138,10 +138,10 @@ OptionParser::Result OptionParser::parse(const std::vector<std::string>& argumen
             result.outcome = Version;
             return result;
         }
-        if (name == "--quiet" || name == "-q") {
+        if (name == "--quiet" || name == "-q" || name == "--captions") {
             if (hasValue)
                 return usage(name + " takes no value");
-            options.quiet = true;
+            (name == "--captions" ? options.captions : options.quiet) = true;
             continue;
         }
 
@@ -235,7 +235,9 @@ What to write (PNG frames unless one of the last two is given):
   --video FILE          one video through ffmpeg with the music of the range
                         (needs a range and an even size): H.264 and AAC in
                         MP4, or in Matroska or QuickTime for a .mkv or .mov
-                        file; VP9 and Opus in WebM for a .webm file
+                        file; VP9 and Opus in WebM for a .webm file; the
+                        captions of the range as a subtitle stream, off
+                        unless the viewer turns it on
   --contact-sheet FILE  one PNG with a labelled tile for the middle of every
                         scene, or for each frame asked for with --time or a
                         range
@@ -243,6 +245,8 @@ What to write (PNG frames unless one of the last two is given):
 Options:
   -C DIR                change to DIR first; every path, the output files
                         included, is then relative to DIR
+  --captions            draw the captions (data/captions.vtt) over the
+                        frames, and so into the video's pictures
   --size WxH            framebuffer size in pixels (default 1920x1080)
   --crf N               video quality, 0 (best) to 51 (default 18)
   --tile-width N        contact-sheet tile width (default the frame width,

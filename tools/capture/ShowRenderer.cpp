@@ -8,6 +8,8 @@
 #include <string>
 
 #include "RgbImage.h"
+#include "engine/CaptionPainter.h"
+#include "engine/CueList.h"
 #include "engine/Scene.h"
 #include "engine/SceneLabel.h"
 #include "show/MyDemo.h"
@@ -56,6 +58,8 @@ void ShowRenderer::render(double time, RgbImage& frame)
     framebuffer->bind();
     stepper->moveTo(time);
     show->draw(time);
+    if (captionCues)
+        captionPainter->draw(captionCues->at(time), framebuffer->width, framebuffer->height);
 #ifndef NDEBUG
     // Debug builds hold every frame to GL's error state: the show never
     // asks GL for it, so a fault in a draw would otherwise pass unseen.
@@ -67,6 +71,12 @@ void ShowRenderer::render(double time, RgbImage& frame)
 #endif
     framebuffer->readPixels(rgba);
     frame.assignFromRgba(rgba, framebuffer->width, framebuffer->height);
+}
+
+void ShowRenderer::setCaptions(const quorvane_engine::CueList* cues, quorvane_engine::CaptionPainter* painter)
+{
+    captionCues = cues;
+    captionPainter = painter;
 }
 
 std::vector<ShowRenderer::SceneWindow> ShowRenderer::sceneWindows() const

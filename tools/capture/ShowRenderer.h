@@ -18,6 +18,11 @@
 class MyDemo;
 class RgbImage;
 
+namespace quorvane_engine {
+class CaptionPainter;
+class CueList;
+}
+
 class ShowRenderer {
 public:
     // One scene's place in the show.
@@ -42,6 +47,10 @@ public:
     // top row first). Times may come in any order.
     void render(double time, RgbImage& frame);
 
+    // Draws the cue of each frame's time of `cues` over it with `painter`
+    // from now on; both must live as long as frames are rendered.
+    void setCaptions(const quorvane_engine::CueList* cues, quorvane_engine::CaptionPainter* painter);
+
     // The scenes of the show, in list order.
     std::vector<SceneWindow> sceneWindows() const;
     // Class names of the scenes that draw at `time`, in list order.
@@ -52,4 +61,6 @@ private:
     MyDemo* show; // lives until the process ends, as in the show itself
     std::unique_ptr<quorvane_engine::SceneStepper> stepper;
     std::vector<uint8_t> rgba;
+    const quorvane_engine::CueList* captionCues = nullptr;
+    quorvane_engine::CaptionPainter* captionPainter = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "RgbImage.h"
+#include "SubtitleTrackFlags.h"
 
 extern char** environ;
 
@@ -72,7 +73,20 @@ std::vector<std::string> VideoEncoder::arguments(const Settings& settings)
         const long long delayMs = static_cast<long long>(-settings.from * 1000.0 + 0.5);
         audioFilter = "adelay=delays=" + std::to_string(delayMs) + ":all=1,apad";
     }
-    args.insert(args.end(), {"-i", "file:" + settings.musicPath, "-map", "0:v:0", "-map", "1:a:0", "-af", audioFilter});
+    args.insert(args.end(), {"-i", "file:" + settings.musicPath});
+    const bool subtitles = !settings.subtitlesPath.empty();
+    if (subtitles)
+        args.insert(args.end(), {"-i", "file:" + settings.subtitlesPath});
+    args.insert(args.end(), {"-map", "0:v:0", "-map", "1:a:0", "-af", audioFilter});
+    if (subtitles) {
+        const bool movText = container == "mp4" || container == "mov";
+        args.insert(args.end(), {"-map", "2:s:0", "-c:s", movText ? "mov_text" : "webvtt", "-metadata:s:s:0",
+                                 "language=eng", "-disposition:s:0", "0"});
+        // Matroska and WebM otherwise mark the first stream of each kind as
+        // the one to play.
+        if (!movText)
+            args.insert(args.end(), {"-default_mode", "infer_no_subs"});
+    }
     if (webm)
         args.insert(args.end(), {"-c:v", "libvpx-vp9", "-crf", std::to_string(settings.crf), "-b:v", "0", "-row-mt",
                                  "1", "-pix_fmt", "yuv420p", "-c:a", "libopus", "-b:a", "160k"});
@@ -122,6 +136,9 @@ bool VideoEncoder::start(const Settings& settings, std::string& error)
         return false;
     }
     pipe = ends[1];
+    const std::string container = containerFor(settings.path);
+    if (!settings.subtitlesPath.empty() && (container == "mp4" || container == "mov"))
+        subtitleTrackFile = settings.path;
     return true;
 }
 
@@ -161,7 +178,7 @@ bool VideoEncoder::finish(std::string& error)
         return false;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        return true;
+        return subtitleTrackFile.empty() || SubtitleTrackFlags::leaveOff(subtitleTrackFile, error);
     if (WIFEXITED(status))
         error = "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status));
     else

@@ -21,6 +21,7 @@ public:
         double from = 0.0;     // show time of the first frame
         long long frames = 0;  // how many frames will be written
         int crf = 18;
+        std::string subtitlesPath; // WebVTT cues timed from the first frame; empty: no subtitle stream
     };
 
     // The ffmpeg container format for a file name: WebM, Matroska or
@@ -30,7 +31,10 @@ public:
     // The ffmpeg command line for `settings`, program name first. The video
     // lasts frames / fps seconds; the music starts at show time `from`
     // (delayed when `from` is negative) and is padded with silence past its
-    // end. WebM gets VP9 and Opus, the other containers H.264 and AAC.
+    // end. WebM gets VP9 and Opus, the other containers H.264 and AAC. The
+    // subtitles, when given, become an English subtitle stream that players
+    // leave off until the viewer chooses it: mov_text in MP4 and QuickTime,
+    // WebVTT in WebM and Matroska.
     static std::vector<std::string> arguments(const Settings& settings);
 
     VideoEncoder() = default;
@@ -44,7 +48,8 @@ public:
     // Sends one frame of the size given to start. False with the reason when
     // ffmpeg no longer takes frames (it has failed and said why).
     bool write(const RgbImage& frame, std::string& error);
-    // Ends the input and waits for ffmpeg. True when it finished the file.
+    // Ends the input and waits for ffmpeg. True when it finished the file
+    // (with an MP4 or QuickTime subtitle track set off, SubtitleTrackFlags).
     bool finish(std::string& error);
 
 private:
@@ -52,4 +57,5 @@ private:
 
     pid_t child = -1;
     int pipe = -1;
+    std::string subtitleTrackFile; // the video, when its subtitle track is to be set off
 };

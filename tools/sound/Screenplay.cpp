@@ -68,6 +68,19 @@ std::string trim(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
+// What follows the first `count` words of `line`, trimmed.
+std::string afterWords(const std::string& line, int count)
+{
+    size_t at = 0;
+    for (int i = 0; i < count; ++i) {
+        at = line.find_first_not_of(" \t", at);
+        at = at == std::string::npos ? line.size() : line.find_first_of(" \t", at);
+        if (at == std::string::npos)
+            return "";
+    }
+    return trim(line.substr(at));
+}
+
 } // namespace
 
 bool SceneWindow::allows(const std::string& speaker) const
@@ -104,6 +117,7 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
     std::string raw;
     int number = 0;
     auto fail = [&](const std::string& why) { throw ScreenplayError(play.where(number) + why); };
+    double lastStart = -1.0; // of the last dialog line or stage direction
 
     while (std::getline(in, raw)) {
         ++number;
@@ -153,12 +167,43 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
                 w.speakers.push_back(words[i]);
             }
             play.scenes.push_back(w);
+        } else if (head == "name") {
+            // name SPEAKER DISPLAY NAME
+            if (words.size() < 3)
+                fail("\"name\" needs a figure of the cast and the name captions give it");
+            auto m = std::find_if(play.cast.begin(), play.cast.end(),
+                                  [&](const CastMember& c) { return c.name == words[1]; });
+            if (m == play.cast.end())
+                fail("\"" + words[1] + "\" is not in the cast");
+            if (m->nameLine)
+                fail("\"" + words[1] + "\" is already named on line " + std::to_string(m->nameLine));
+            m->displayName = afterWords(line, 2);
+            m->nameLine = number;
+        } else if (double start = 0.0, end = 0.0;
+                   words.size() >= 2 && parseTime(head, start) && parseTime(words[1], end)) {
+            // START END [TEXT]
+            StageDirection s{start, end, "", number};
+            if (!atMostMilliseconds(head) || !atMostMilliseconds(words[1]))
+                fail("a stage direction's times have at most three decimals");
+            if (!(s.start < s.end))
+                fail("the stage direction ends before it starts");
+            const std::string text = afterWords(line, 2);
+            if (text.size() < 2 || text.front() != '[' || text.back() != ']')
+                fail("a stage direction reads \"START END [TEXT]\"");
+            s.text = trim(text.substr(1, text.size() - 2));
+            if (s.text.empty())
+                fail("the stage direction has no words");
+            if (s.start <= lastStart)
+                fail("lines must be in time order; this one starts at or before the line above");
+            lastStart = s.start;
+            play.directions.push_back(s);
         } else {
             // START SPEAKER: TEXT
             DialogLine d;
             d.sourceLine = number;
             if (!parseTime(head, d.start))
-                fail("expected \"cast\", \"scene\" or a dialog line starting with its time in seconds");
+                fail("expected \"cast\", \"scene\" or a dialog line starting with its time in seconds"
+                     " (or \"name\", or a stage direction)");
             if (!atMostMilliseconds(head))
                 fail("time \"" + head + "\" has more than three decimals");
             size_t colon = line.find(':');
@@ -172,8 +217,9 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
                 fail("\"" + d.speaker + "\" is not in the cast");
             if (d.text.empty())
                 fail("the line has no words");
-            if (!play.lines.empty() && !(play.lines.back().start < d.start))
+            if (d.start <= lastStart)
                 fail("lines must be in time order; this one starts at or before the line above");
+            lastStart = d.start;
             if (!windowFor(play, d.speaker, d.start, d.start))
                 fail(d.speaker + " is not drawn speaking at " + head + " s");
             play.lines.push_back(d);

@@ -1,7 +1,9 @@
 // The screenplay: who is in the cast (voice and dialog scripts of each
-// figure), the scene windows in which each figure may speak, and every line
-// of dialog with its speaker and start time in show time. Parsing and the
-// rules a screenplay must keep live here; speaking it is speak-screenplay's.
+// figure, the name captions give it), the scene windows in which each figure
+// may speak, every line of dialog with its speaker and start time in show
+// time, and the stage directions that captions show. Parsing and the rules a
+// screenplay must keep live here; speaking it is speak-screenplay's, its
+// captions make-captions'.
 #pragma once
 
 #include <stdexcept>
@@ -20,6 +22,8 @@ struct CastMember {
     int pitch = 100;                  // percent of the voice's own pitch, 50 to 200
     int speed = 100;                  // percent of the voice's own speaking rate, 50 to 200
     int sourceLine = 0;
+    std::string displayName;          // the name captions give the figure; empty until a "name" line
+    int nameLine = 0;
 };
 
 // A stretch of show time in which the listed figures are drawn speaking.
@@ -41,11 +45,21 @@ struct DialogLine {
     int sourceLine = 0;
 };
 
+// A stage direction for the captions: a time or a place the pictures do not
+// tell, shown from `start` to `end`; never spoken.
+struct StageDirection {
+    double start = 0.0;
+    double end = 0.0;
+    std::string text; // without the brackets
+    int sourceLine = 0;
+};
+
 struct Screenplay {
     std::string path;
     std::vector<CastMember> cast;
     std::vector<SceneWindow> scenes;
-    std::vector<DialogLine> lines; // in time order
+    std::vector<DialogLine> lines;            // in time order
+    std::vector<StageDirection> directions;   // in time order, among the lines
 
     // The cast member named `name`, or nullptr.
     const CastMember* member(const std::string& name) const;
@@ -54,8 +68,9 @@ struct Screenplay {
     std::string where(int sourceLine) const;
 };
 
-// Reads and checks a screenplay: syntax, known speakers, lines in time order,
-// each line's start inside a scene window that lets its speaker speak.
+// Reads and checks a screenplay: syntax, known speakers, lines and stage
+// directions in time order, each line's start inside a scene window that lets
+// its speaker speak.
 // Throws ScreenplayError ("file:line: reason") on the first fault.
 Screenplay parseScreenplay(const std::string& text, const std::string& path);
 

@@ -1,0 +1,54 @@
+// Timed captions in a WebVTT file: reading, finding the cue of a moment,
+// cutting a stretch out, and writing. The reader takes what browsers, ffmpeg
+// and video players write and read: the WEBVTT header, optional cue
+// identifiers, "hh:mm:ss.mmm" or "mm:ss.mmm" times, cue settings (ignored),
+// NOTE, STYLE and REGION blocks (skipped), markup tags (dropped) and the
+// character references &amp; &lt; &gt; &nbsp; (decoded). When to show a cue
+// and how its lines break is decided where the file is made; how it is drawn
+// is the drawer's. Touches no GL and no file but the one it is asked to read.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quorvane_engine {
+
+// A fault in a cue file; the message starts with "path:line: ".
+struct CueError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Cue {
+    double start = 0.0;             // seconds; shown from here...
+    double end = 0.0;               // ...up to, not including, here
+    std::vector<std::string> lines; // plain text, UTF-8, one entry per line
+};
+
+class CueList {
+public:
+    // Parses WebVTT `text`; `path` names it in messages. Cues are kept in the
+    // order of their start times. Throws CueError ("path:line: reason") on the
+    // first fault: no WEBVTT header, a timing line that does not read, a cue
+    // that ends before it starts or has no text.
+    static CueList parse(const std::string& text, const std::string& path);
+    // Reads and parses the file at `path`; throws CueError when it does not
+    // open or does not parse.
+    static CueList load(const std::string& path);
+
+    // The cue shown at `time` (start <= time < end), or nullptr. Where cues
+    // overlap, the one that started last. Allocates nothing.
+    const Cue* at(double time) const;
+
+    // The cues shown at some moment of [from, to), cut to that stretch and
+    // moved to start from 0 (a cue from 9 to 12 in [10, 20) becomes 0 to 2).
+    CueList range(double from, double to) const;
+
+    // The WebVTT text of the cues: times to the millisecond, "&", "<" and
+    // ">" written as character references.
+    std::string toWebVtt() const;
+
+    std::vector<Cue> cues;
+};
+
+} // namespace quorvane_engine

@@ -1,0 +1,136 @@
+#include "CaptionTiming.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Characters of UTF-8 `text` (continuation bytes not counted).
+int characters(const std::string& text)
+{
+    int count = 0;
+    for (unsigned char c : text)
+        count += (c & 0xC0) != 0x80;
+    return count;
+}
+
+long long milliseconds(double seconds)
+{
+    return std::llround(seconds * 1000.0);
+}
+
+std::string seconds(long long ms)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(ms) / 1000.0);
+    return text;
+}
+
+// One caption before it is timed.
+struct Entry {
+    long long start;
+    long long end;      // a stage direction's end; for a spoken line where its voice ends
+    bool spoken;
+    std::string text;   // as shown
+    int wordCharacters; // counted for the reading speed
+    int sourceLine;
+};
+
+} // namespace
+
+std::vector<std::string> CaptionTiming::breakLines(const std::string& text)
+{
+    const int length = characters(text);
+    if (length <= kMaxLineLength)
+        return {text};
+    // Where both lines fit: at the end of a sentence if one allows it, else
+    // after a comma, else anywhere; of those the most even break, and of two
+    // as even, the one with the shorter top line. A break by punctuation
+    // leaves two words or more on each line.
+    size_t best = std::string::npos;
+    int bestRank = 0;
+    int bestLongest = 0;
+    for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1)) {
+        const int first = characters(text.substr(0, at));
+        const int second = length - first - 1;
+        const int longest = std::max(first, second);
+        if (longest > kMaxLineLength || at == 0)
+            continue;
+        // A word left alone on a line reads as an afterthought: no rank.
+        const char before = text[at - 1];
+        const bool words = text.rfind(' ', at - 1) != std::string::npos && text.find(' ', at + 1) != std::string::npos;
+        const int rank = !words ? 0
+                       : before == '.' || before == '!' || before == '?' ? 2
+                       : before == ',' || before == ';' ? 1 : 0;
+        if (best == std::string::npos || rank > bestRank ||
+            (rank == bestRank && (longest < bestLongest || (longest == bestLongest && first < second)))) {
+            best = at;
+            bestRank = rank;
+            bestLongest = longest;
+        }
+    }
+    if (best == std::string::npos)
+        return {};
+    return {text.substr(0, best), text.substr(best + 1)};
+}
+
+quorvane_engine::CueList CaptionTiming::make(
+    const Screenplay& play, const std::vector<double>& voiceEnds, const std::vector<double>& cuts)
+{
+    std::vector<Entry> entries;
+    for (size_t i = 0; i < play.lines.size(); ++i) {
+        const DialogLine& line = play.lines[i];
+        const CastMember* speaker = play.member(line.speaker);
+        if (!speaker || speaker->displayName.empty())
+            throw ScreenplayError(play.where(speaker ? speaker->sourceLine : line.sourceLine) + "\"" + line.speaker +
+                                  "\" has no name for the captions (add \"name " + line.speaker + " NAME\")");
+        entries.push_back({milliseconds(line.start), milliseconds(voiceEnds.at(i)), true,
+                           speaker->displayName + ": " + line.text, characters(line.text), line.sourceLine});
+    }
+    for (const StageDirection& direction : play.directions)
+        entries.push_back({milliseconds(direction.start), milliseconds(direction.end), false,
+                           "[" + direction.text + "]", characters(direction.text), direction.sourceLine});
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.start < b.start; });
+
+    quorvane_engine::CueList list;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        const std::string where = play.where(entry.sourceLine);
+        auto scene = std::find_if(cuts.begin(), cuts.end(), [&](double cut) { return cut * 1000.0 >= entry.start; });
+        if (scene == cuts.begin() || scene == cuts.end() || *scene * 1000.0 == entry.start)
+            throw ScreenplayError(where + "the caption starts at " + seconds(entry.start) +
+                                  ", on a scene cut or outside the show");
+        // The cue may run up to the next one's start or the scene cut.
+        const long long cut = static_cast<long long>(std::floor(*scene * 1000.0 + 1e-6));
+        const bool nextFirst = i + 1 < entries.size() && entries[i + 1].start < cut;
+        const long long limit = nextFirst ? entries[i + 1].start : cut;
+        const std::string before = (nextFirst ? " before the next caption at " : " before the scene cut at ") +
+                                   seconds(limit);
+
+        const std::vector<std::string> lines = breakLines(entry.text);
+        if (lines.empty())
+            throw ScreenplayError(where + "\"" + entry.text + "\" does not fit two lines of " +
+                                  std::to_string(kMaxLineLength) + " characters");
+        const long long reading =
+            static_cast<long long>(std::ceil(entry.wordCharacters * 1000.0 / kMaxCharactersPerSecond));
+        long long end = entry.end;
+        if (entry.spoken)
+            end = std::min(std::max({entry.end + kLingerMs, entry.start + kShortestMs, entry.start + reading}), limit);
+        else if (end > limit)
+            throw ScreenplayError(where + "the stage direction runs to " + seconds(end) + before);
+        if (entry.spoken && end < entry.end)
+            throw ScreenplayError(where + "the voice runs to " + seconds(entry.end) + before);
+        if (end - entry.start < kShortestMs)
+            throw ScreenplayError(where + "the caption can show only " + seconds(end - entry.start) + before +
+                                  " (it needs " + seconds(kShortestMs) + ")");
+        if (end - entry.start < reading) {
+            char speed[64];
+            std::snprintf(speed, sizeof speed, "%.1f characters a second (at most %.0f)",
+                entry.wordCharacters * 1000.0 / static_cast<double>(end - entry.start), kMaxCharactersPerSecond);
+            throw ScreenplayError(where + "the caption reads at " + speed + before);
+        }
+        list.cues.push_back({static_cast<double>(entry.start) / 1000.0, static_cast<double>(end) / 1000.0, lines});
+    }
+    return list;
+}

@@ -1,0 +1,44 @@
+// The captions of the screenplay: one cue per spoken line, "Name: words", and
+// one per stage direction, "[words]", each timed and broken into lines by the
+// rules below. The rules live here and nowhere else; the player, the capture
+// tool and the web page only read the cues made. Pure: reads and writes no
+// file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Screenplay.h"
+#include "engine/CueList.h"
+
+class CaptionTiming {
+public:
+    // A spoken cue stays this long after its voice ends...
+    static constexpr int kLingerMs = 800;
+    // ...and at least this long in all; never past the next cue's start or
+    // the scene cut after it.
+    static constexpr int kShortestMs = 1500;
+    // Characters of the words (a speaker's name, read at a glance, is not
+    // counted) per second of the cue, at most; a cue is held longer where
+    // there is room.
+    static constexpr double kMaxCharactersPerSecond = 17.0;
+    // At most this many lines of at most this many characters.
+    static constexpr int kMaxLines = 2;
+    static constexpr int kMaxLineLength = 42;
+
+    // `text` on one line when it fits, else on two: broken at the end of a
+    // sentence where both lines fit, else after a comma, else anywhere, as
+    // evenly as the spaces allow; empty when it does not fit two. Lengths
+    // count UTF-8 characters.
+    static std::vector<std::string> breakLines(const std::string& text);
+
+    // The cues of `play`: `voiceEnds[i]` is where the voice of `play.lines[i]`
+    // ends (seconds), `cuts` the scene boundaries in increasing order (the
+    // show's first start to its end). Throws ScreenplayError naming the
+    // screenplay's line whose caption breaks a rule: a speaker without a
+    // name, text that does not fit, a cue that cannot last 1.5 s or be read
+    // at 17 characters a second before the next cue or the scene cut, a stage
+    // direction that runs into either.
+    static quorvane_engine::CueList make(
+        const Screenplay& play, const std::vector<double>& voiceEnds, const std::vector<double>& cuts);
+};
