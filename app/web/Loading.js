@@ -70,7 +70,8 @@ export async function load({ onProgress, onMusic, digests }) {
         if (!content || file.path === musicPath) continue;
         Module.FS.writeFile(makeFolders(Module.FS, file.path), content);
         if (blob) result.images.push({ path: file.path, blob });
-        if (file.path.endsWith('.vtt')) result.captions = new TextDecoder().decode(content);
+        if (file.path === Module.UTF8ToString(Module._quorvane_captions_path()))
+            result.captions = new TextDecoder().decode(content);
     }
     if (!list.files.some((file) => file.path === musicPath)) result.missing.push(musicPath);
     return result;

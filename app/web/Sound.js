@@ -1,8 +1,8 @@
-// The music through Web Audio: decodes the track while the page loads, makes
-// the AudioContext in the viewer's first gesture (browsers let sound start
-// only in one), plays the track from any show time, pauses by suspending
-// the context, mutes, and tells where in the music the sample being heard
-// is.
+// The music through Web Audio: decodes the track while the page loads and
+// makes the AudioContext then (browsers hold it suspended until a viewer's
+// gesture resumes it), plays the track from any show time, pauses by
+// suspending the context, mutes, and tells where in the music the sample
+// being heard is.
 // Owns: the AudioContext, the decoded track, its source and gain nodes.
 // Reads: nothing of the page. Never touches: the picture, the clock's
 // decisions, the page's elements.
@@ -33,13 +33,22 @@ export class Sound {
         const Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
         if (!Offline || !(window.AudioContext || window.webkitAudioContext)) return 'this browser has no Web Audio';
         try {
-            // An offline context decodes without asking for the sound output,
-            // which browsers grant only in a gesture.
+            // An offline context decodes at the track's own rate, whatever
+            // the output's.
             this.music = await new Offline(2, 1, 44100).decodeAudioData(this.bytes.buffer.slice(0));
             this.bytes = null;
-            return '';
         } catch (error) {
             return `the music could not be decoded (${error.message || error})`;
+        }
+        try {
+            // Made now, so that a gesture has only to resume it.
+            this.context = new (window.AudioContext || window.webkitAudioContext)();
+            this.gain = this.context.createGain();
+            this.gain.connect(this.context.destination);
+            return '';
+        } catch (error) {
+            this.music = null;
+            return `the sound output cannot be opened (${error.message || error})`;
         }
     }
 
@@ -54,17 +63,9 @@ export class Sound {
 
     // Asks for the sound output; call it in every viewer gesture (a click, a
     // tap's pointerup, a key) while it does not run, as browsers start it
-    // only there. Does nothing without music.
+    // only there.
     unlock() {
-        if (!this.music) return;
-        if (!this.context) {
-            const Context = window.AudioContext || window.webkitAudioContext;
-            this.context = new Context();
-            this.gain = this.context.createGain();
-            this.gain.gain.value = this.muted ? 0 : 1;
-            this.gain.connect(this.context.destination);
-        }
-        if (this.context.state !== 'running') this.resume();
+        if (this.context && this.context.state !== 'running') this.resume();
     }
 
     // Plays the track from `offset` seconds as soon as the output runs

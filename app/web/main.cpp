@@ -64,6 +64,12 @@ EMSCRIPTEN_KEEPALIVE const char* quorvane_music_path()
     return ShowFiles::kMusic;
 }
 
+// The captions' path (WebVTT), which the page shows as text.
+EMSCRIPTEN_KEEPALIVE const char* quorvane_captions_path()
+{
+    return ShowFiles::kCaptions;
+}
+
 // Makes a WebGL 2 context on the canvas "#canvas" and builds the show from
 // data/config.txt. `keepFrames` keeps each drawn frame readable after it is
 // shown (for tests). Returns 0 on success, 1 without WebGL 2, 2 when the

@@ -53,7 +53,8 @@ const report = (window.quorvane = {
     caption: '',
     length: 0,
     scenes: [],
-    loadMs: null,
+    loadMs: null, // from the page's script starting to the start card
+    readyAt: null, // performance time of the start card (from the page's opening)
     tapToFirstFrameMs: null,
     benchFrames: 0,
     benchSeconds: 0,
@@ -369,11 +370,12 @@ async function start() {
         return;
     }
 
+    captions = new Captions(document.getElementById('captions'), loaded.captions ? readCues(loaded.captions) : []);
     const soundTrouble = await (musicReady || sound.prepare());
     const notes = [];
     if (soundTrouble) {
         console.warn(`quorvane: ${loaded.musicPath}: ${soundTrouble}; playing silently`);
-        notes.push(`No music: ${soundTrouble}. The show plays silently, with captions.`);
+        notes.push(`No music: ${soundTrouble}. The show plays silently${captions.available ? ', with captions' : ''}.`);
     }
     const others = loaded.missing.filter((path) => path !== loaded.musicPath);
     if (others.length)
@@ -383,12 +385,12 @@ async function start() {
     // The show lasts as long as its music; without music, as long as its scenes.
     length = sound.duration || (lastScene ? lastScene[1] : 0);
     report.length = length;
-    captions = new Captions(document.getElementById('captions'), loaded.captions ? readCues(loaded.captions) : []);
     controls.setScenes(report.scenes, length);
     report.loadMs = performance.now() - began;
+    report.readyAt = performance.now();
     setState('ready');
     cards.ready(controls.touch, startAt);
-    document.getElementById('start').focus({ preventScroll: true });
+    if (!controls.touch) document.getElementById('start').focus({ preventScroll: true });
 }
 
 start().catch((error) => fail(`The show could not start: ${error.message || error}`, 'Reload the page.'));

@@ -65,20 +65,25 @@ function page(address, options) {
 // Runs in the page before its scripts (a harness, granting nothing): notes
 // every AudioContext and where each music source starts, so the test can
 // tell where in the music the sample heard is; with `lateMs`, a context's
-// output starts that much after it is made, as a slow sound device does.
+// output, once it first runs, stands still for that long, as a slow sound
+// device's does.
 function watchSound(lateMs) {
     const Context = window.AudioContext;
-    const resume = Context.prototype.resume;
+    const { resume, suspend } = Context.prototype;
     window.sound = { contexts: [], starts: [] };
     window.AudioContext = class extends Context {
         constructor(...options) {
             super(...options);
             window.sound.contexts.push(this);
             if (!lateMs) return;
-            const ready = performance.now() + lateMs;
-            this.suspend();
-            this.resume = () => new Promise((done) => setTimeout(done, ready - performance.now())).then(() => resume.call(this));
-            setTimeout(() => resume.call(this), lateMs);
+            let ready = null;
+            const late = () => {
+                if (this.state !== 'running' || ready) return;
+                suspend.call(this);
+                ready = new Promise((done) => setTimeout(done, lateMs)).then(() => resume.call(this));
+            };
+            this.addEventListener('statechange', late);
+            this.resume = () => ready || resume.call(this);
         }
     };
     const start = AudioBufferSourceNode.prototype.start;
@@ -496,10 +501,38 @@ test('what is missing is said in the viewer\'s words, with no uncaught error', a
                 // It plays silently, by the wall clock, with captions on.
                 await tab.keyboard.press('Enter');
                 await waitUntil(tab, 'window.quorvane.showTime > 100.5');
-                assert.equal((await report(tab)).clock, 'wall');
+                const playing = await report(tab);
+                assert.deepEqual([playing.clock, playing.captionsOn], ['wall', true]);
             }
             assert.deepEqual(unexpected(tab.errors), []);
             await tab.context().close();
         });
     }
+});
+
+test('captions: C and the CC button switch them; the text is the cue of the show time', async () => {
+    const cues = fs.readFileSync(path.join(dataRoot, 'data/captions.vtt'), 'utf8').trim().split(/\n\n+/).slice(1).map((block) => {
+        const [timing, ...lines] = block.split('\n');
+        const [start, end] = timing.split(' --> ').map((stamp) => stamp.split(':').reduce((sum, part) => sum * 60 + Number(part), 0));
+        return { start, end, text: lines.join('\n') };
+    });
+    const cueAt = (time) => cues.find((cue) => cue.start <= time && time < cue.end)?.text || '';
+    const tab = await page(`#t=${cues[0].start + 0.2}`, { width: kWidth, height: kHeight });
+    await waitForState(tab, ['ready']);
+    await tab.keyboard.press('Enter');
+    await waitUntil(tab, `window.quorvane.showTime > ${cues[0].start + 0.5}`);
+    await tab.keyboard.press(' ');
+    const shown = () => tab.look('(({ hidden, innerText }) => hidden ? "" : innerText.trim())(document.getElementById("captions"))');
+    assert.equal(await shown(), '', 'captions are on while the show has its sound');
+    await tab.keyboard.press('c');
+    const first = await report(tab);
+    assert.equal(await shown(), cueAt(first.showTime));
+    assert.notEqual(await shown(), '');
+    await tab.keyboard.press('ArrowRight');
+    assert.equal(await shown(), cueAt(first.showTime + 5));
+    await tab.click('#cc');
+    assert.equal(await shown(), '');
+    assert.equal(await tab.look('document.getElementById("cc").getAttribute("aria-pressed")'), 'false');
+    assert.deepEqual(tab.errors, []);
+    await tab.context().close();
 });
