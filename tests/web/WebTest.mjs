@@ -266,7 +266,9 @@ test('a tap on a phone starts the show with its sound, on the audio clock', asyn
     await tab.touchscreen.tap(195, 700);
     await waitUntil(tab, 'window.quorvane.showTime > 100.5', 20000);
     assert.equal(await tab.look('window.sound.contexts[0].state'), 'running');
+    assert.equal(await tab.look('window.sound.starts[0].offset'), 100, 'the music did not start at #t=100');
     const offset = await medianOffset(tab);
+    console.log(`# a tap on a phone: the picture ${(offset * 1000).toFixed(1)} ms off the music heard`);
     assert.ok(Math.abs(offset) <= kMostOffset, `the picture is ${offset} s off the music heard`);
     assert.equal((await report(tab)).soundHint, false);
     assert.deepEqual(tab.errors, []);
@@ -302,6 +304,7 @@ test('the picture follows the music heard: started late, interrupted, or on time
                 await waitUntil(tab, `window.quorvane.showTime > ${held + 0.5}`);
             }
             const offset = await medianOffset(tab);
+            console.log(`# ${c.name}: the picture ${(offset * 1000).toFixed(1)} ms off the music heard`);
             assert.ok(Math.abs(offset) <= kMostOffset, `the picture is ${offset} s off the music heard`);
             const ended = await waitForState(tab, ['ended'], 20000);
             // It ends with the music heard, not before.
