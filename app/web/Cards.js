@@ -60,6 +60,7 @@ export class Cards {
     ended() {
         this.show('The end', 'Thank you for watching.');
         this.againButton.hidden = false;
+        this.againButton.focus({ preventScroll: true });
         this.announce('The end.');
     }
 

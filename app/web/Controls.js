@@ -130,6 +130,7 @@ export class Controls {
         this.label('captions', 'Captions', captions);
         this.label('fullScreen', 'Full screen', fullScreen);
         this.buttons.captions.hidden = !captionsAvailable;
+        this.buttons.fullScreen.hidden = !document.fullscreenEnabled;
         if (paused) this.reveal();
     }
 

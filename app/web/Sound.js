@@ -35,7 +35,7 @@ export class Sound {
         try {
             // An offline context decodes at the track's own rate, whatever
             // the output's.
-            this.music = await new Offline(2, 1, 44100).decodeAudioData(this.bytes.buffer.slice(0));
+            this.music = await new Offline(2, 1, 44100).decodeAudioData(this.bytes.buffer);
             this.bytes = null;
         } catch (error) {
             return `the music could not be decoded (${error.message || error})`;
@@ -77,6 +77,9 @@ export class Sound {
         source.buffer = this.music;
         source.connect(this.gain);
         const when = this.context.currentTime;
+        // (An ending may have faded the gain out.)
+        this.gain.gain.cancelScheduledValues(when);
+        this.gain.gain.setValueAtTime(this.muted ? 0 : 1, when);
         source.start(when, Math.min(Math.max(0, offset), this.music.duration));
         this.source = source;
         this.schedule = { when, offset };

@@ -63,15 +63,21 @@ function page(address, options) {
 }
 
 // Runs in the page before its scripts (a harness, granting nothing): notes
-// every AudioContext and where each music source starts, so the test can
-// tell where in the music the sample heard is; with `lateMs`, a context's
+// every AudioContext, its gain nodes and where each music source starts, so
+// the test can tell where in the music the sample heard is and how loud; with `lateMs`, a context's
 // output, once it first runs, stands still for that long, as a slow sound
 // device's does.
 function watchSound(lateMs) {
     const Context = window.AudioContext;
     const { resume, suspend } = Context.prototype;
-    window.sound = { contexts: [], starts: [] };
+    window.sound = { contexts: [], starts: [], gains: [] };
     window.AudioContext = class extends Context {
+        createGain() {
+            const gain = super.createGain();
+            window.sound.gains.push(gain);
+            return gain;
+        }
+
         constructor(...options) {
             super(...options);
             window.sound.contexts.push(this);
@@ -350,12 +356,16 @@ test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek,
     await tab.keyboard.press('Home');
     assert.equal((await report(tab)).showTime, 0);
 
-    // M mutes; Space plays on, with the sound.
+    // Space plays on, M mutes and unmutes.
+    const volume = 'window.sound.gains[0].gain.value';
     await tab.keyboard.press('m');
     assert.equal(await tab.look('document.getElementById("mute").getAttribute("aria-pressed")'), 'true');
     await tab.keyboard.press(' ');
     await waitUntil(tab, 'window.quorvane.showTime > 0.3');
     assert.equal(await tab.look('window.sound.contexts[0].state'), 'running');
+    assert.equal(await tab.look(volume), 0);
+    await tab.keyboard.press('m');
+    await waitUntil(tab, `${volume} === 1`, 2000);
 
     // F: full screen; Escape leaves it first and ends the show only then.
     await tab.keyboard.press('f');
@@ -369,6 +379,7 @@ test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek,
     await tab.click('#again');
     await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.2');
     assert.ok((await report(tab)).showTime < 5, 'watching again starts at the start');
+    assert.equal(await tab.look(volume), 1, 'watching again is silent');
     assert.deepEqual(tab.errors, []);
     await tab.context().close();
 });
