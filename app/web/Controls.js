@@ -79,6 +79,8 @@ export class Controls {
         }
         this.actions.gesture();
         if (this.actions.state() === 'ready') {
+            // (Escape is no gesture that lets sound start.)
+            if (event.key === 'Escape') return;
             event.preventDefault();
             if (!event.repeat) this.actions.start();
             return;
