@@ -170,8 +170,9 @@ function begin(time) {
     clock.start(time, now);
     if (!sound.available) captions.suggest();
     if (report.note) {
+        const shown = report.note;
         clearTimeout(noteTimer);
-        noteTimer = setTimeout(() => cards.note(''), kNoteMs);
+        noteTimer = setTimeout(() => report.note === shown && note(''), kNoteMs);
     }
     soundHint.textContent = controls.touch ? 'Tap for sound' : 'Click for sound';
     loop();
