@@ -1,5 +1,6 @@
-// Figures of the web build in headless Chromium (SwiftShader): download
-// size, load time, time from the click to the first frame, and frames per
+// Figures of the web build in headless Chromium (SwiftShader): what a viewer
+// downloads, the time from opening the page to its start card, from a tap
+// on a phone and a click on a desktop to the first frame, and frames per
 // second in the middle of every scene at 1280x720. A benchmark, not a test:
 // it prints figures and judges nothing.
 //
@@ -8,7 +9,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { serve, launchChromium, openPage, waitForState } from '../tests/web/WebSite.mjs';
+import { serve, launchChromium, openPage, waitForState, waitUntil, report, kPhone } from '../tests/web/WebSite.mjs';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
 const args = process.argv.slice(2);
@@ -38,12 +39,15 @@ const median = (values) => {
     const middle = sorted.length >> 1;
     return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
 };
+const mb = (bytes) => (bytes / 1e6).toFixed(1) + ' MB';
 
-function siteBytes(folder) {
+// The bytes of every file under `folder` whose name passes `keep`.
+function bytesIn(folder, keep = () => true) {
     let total = 0;
     for (const entry of fs.readdirSync(folder, { withFileTypes: true })) {
         const file = path.join(folder, entry.name);
-        total += entry.isDirectory() ? siteBytes(file) : fs.statSync(file).size;
+        if (entry.isDirectory()) total += bytesIn(file, keep);
+        else if (keep(entry.name)) total += fs.statSync(file).size;
     }
     return total;
 }
@@ -51,37 +55,45 @@ function siteBytes(folder) {
 const site = await serve(siteDir);
 const browser = await launchChromium();
 try {
-    const mb = (bytes) => (bytes / 1e6).toFixed(1) + ' MB';
-    const wasm = fs.statSync(path.join(siteDir, 'quorvane.wasm')).size;
     const list = JSON.parse(fs.readFileSync(path.join(siteDir, 'files.json'), 'utf8'));
-    console.log(`download: ${mb(siteBytes(siteDir))} in all (data ${mb(list.bytes)}, wasm ${mb(wasm)})`);
+    const images = list.files.filter((file) => file.url !== file.path).reduce((sum, file) => sum + file.size, 0);
+    const music = list.files.filter((file) => file.path.endsWith('.ogg')).reduce((sum, file) => sum + file.size, 0);
+    const code = bytesIn(siteDir) - list.bytes;
+    console.log(`download: ${mb(bytesIn(siteDir))} in all: images ${mb(images)}, music ${mb(music)}, `
+        + `other data ${mb(list.bytes - images - music)}, page and program ${mb(code)}`);
 
-    const loads = [];
-    const firstFrames = [];
+    const ready = [];
+    const scriptToReady = [];
+    const firstFrames = { tap: [], click: [] };
     let scenes = [];
     for (let run = 0; run < runs; ++run) {
-        const page = await openPage(browser, site.url, kWidth, kHeight);
-        const ready = await waitForState(page, ['ready', 'failed', 'no-webgl2']);
-        if (ready.state !== 'ready') throw new Error(`the page did not get ready: ${ready.state} ${ready.error}`);
-        scenes = ready.scenes;
-        loads.push(ready.loadMs);
-        await page.mouse.click(kWidth / 2, kHeight / 2);
-        await page.waitForFunction(() => window.quorvane.clickToFirstFrameMs !== null);
-        firstFrames.push(await page.evaluate(() => window.quorvane.clickToFirstFrameMs));
-        await page.context().close();
+        for (const way of ['tap', 'click']) {
+            const page = await openPage(browser, site.url, way === 'tap' ? { device: kPhone } : { width: kWidth, height: kHeight });
+            const shown = await waitForState(page, ['ready', 'failed', 'no-webgl2'], 120000);
+            if (shown.state !== 'ready') throw new Error(`the page did not get ready: ${shown.state} ${shown.error}`);
+            scenes = shown.scenes;
+            ready.push(shown.readyAt);
+            scriptToReady.push(shown.loadMs);
+            if (way === 'tap') await page.touchscreen.tap(195, 700);
+            else await page.mouse.click(kWidth / 2, kHeight / 2);
+            await waitUntil(page, 'window.quorvane.tapToFirstFrameMs !== null');
+            firstFrames[way].push((await report(page)).tapToFirstFrameMs);
+            await page.context().close();
+        }
     }
-    console.log(`load to start screen: median ${median(loads).toFixed(0)} ms over ${runs} loads`);
-    console.log(`click to first frame: median ${median(firstFrames).toFixed(1)} ms, largest `
-        + `${Math.max(...firstFrames).toFixed(1)} ms over ${runs} clicks`);
+    console.log(`page opened to start card: median ${median(ready).toFixed(0)} ms over ${ready.length} loads `
+        + `(from the page's script starting: ${median(scriptToReady).toFixed(0)} ms)`);
+    for (const [way, times] of Object.entries(firstFrames))
+        console.log(`${way} to first frame: median ${median(times).toFixed(1)} ms, largest ${Math.max(...times).toFixed(1)} ms over ${times.length}`);
 
     console.log(`frames per second at ${kWidth}x${kHeight}, ${seconds} s from the middle of each scene:`);
     for (const [index, [start, end]] of scenes.entries()) {
         const middle = (start + end) / 2;
-        const page = await openPage(browser, `${site.url}?t=${middle}&bench=${seconds}`, kWidth, kHeight);
-        const report = await waitForState(page, ['benched', 'failed'], 120000);
+        const page = await openPage(browser, `${site.url}?t=${middle}&bench=${seconds}`, { width: kWidth, height: kHeight });
+        const shown = await waitForState(page, ['benched', 'failed'], 120000);
         await page.context().close();
-        const fps = report.benchFrames / report.benchSeconds;
-        const renderMs = report.renderMs / report.benchFrames;
+        const fps = shown.benchFrames / shown.benchSeconds;
+        const renderMs = shown.renderMs / shown.benchFrames;
         console.log(`  scene ${String(index + 1).padStart(2)} at ${middle.toFixed(1).padStart(5)} s: `
             + `${fps.toFixed(1)} fps, ${renderMs.toFixed(2)} ms per frame in the render call`);
     }

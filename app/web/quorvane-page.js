@@ -1,357 +1,397 @@
-// The page around the show: loads the data with a progress bar, builds the
-// show on a WebGL 2 canvas, waits for a click or key (browsers allow sound
-// only after one), then plays the music through Web Audio and draws each
-// frame at the show time read from the audio clock, so that the picture
-// stays on the sound when frames are dropped. Escape or the end of the music
-// ends on a quiet card; F or a double click toggles full screen.
+// The page around the show, like a media player: it loads the show
+// (Loading), waits on the start card for a viewer's gesture (browsers start
+// sound only in one), then plays the music (Sound) and draws each frame
+// (Picture) at the show time of the sound heard (ShowClock), with captions
+// (Captions), the keys and the control bar (Controls), and the cards and
+// notes (Cards). This module holds the page's state and its actions and
+// wires the others together; each of them says what it owns.
 //
-// Test hooks in the address: ?t=T starts the show at T seconds; with &still
-// it draws the one frame at T without sound and stops; with &bench=S it
-// draws frames without sound for S seconds of wall-clock time from T and
-// counts them. window.quorvane reports the state for tests and benchmarks.
-'use strict';
+// Addresses: #t=T starts at T seconds (the page keeps the time there while
+// it plays, so the address shares the moment; ?t=T does the same). Test
+// hooks: ?t=T&still draws the one frame at T without sound and stops;
+// ?t=T&bench=S draws frames without sound for S seconds of wall-clock time
+// from T; &digests reports the SHA-256 of every decoded image. The page's
+// state is in window.quorvane (read it without granting the page a user
+// gesture).
+import { Captions, readCues } from './Captions.js';
+import { Cards, clockText } from './Cards.js';
+import { Controls } from './Controls.js';
+import { load, removeImages, writeImages } from './Loading.js';
+import { Picture } from './Picture.js';
+import { ShowClock } from './ShowClock.js';
+import { Sound } from './Sound.js';
 
-(function () {
-    const params = new URLSearchParams(location.search);
-    const startOffset = Math.max(0, Number(params.get('t')) || 0);
-    const still = params.has('still');
-    const benchSeconds = Number(params.get('bench')) || 0;
-    const silent = still || benchSeconds > 0;
+const kSeekSeconds = 5;
+// Silence while playing before the page offers "Tap for sound".
+const kHintSeconds = 1;
+// How long a note stays over the playing show.
+const kNoteMs = 10000;
+// An Escape this soon after leaving full screen was the one that left it.
+const kEscapeAfterFullScreenMs = 300;
 
-    const body = document.body;
-    const canvas = document.getElementById('canvas');
-    const bar = document.getElementById('bar');
-    const progress = document.getElementById('progress');
-    const message = document.getElementById('message');
-    const hint = document.getElementById('hint');
+const params = new URLSearchParams(location.search);
+const hashTime = /(?:^#|&)t=([0-9.]+)/.exec(location.hash);
+const startAt = Math.max(0, Number(hashTime ? hashTime[1] : params.get('t')) || 0);
+const still = params.has('still');
+const benchSeconds = Number(params.get('bench')) || 0;
 
-    // What tests and benchmarks read: state is one of loading, ready,
-    // playing, ended, still, benched, no-webgl2, failed.
-    const report = (window.quorvane = {
-        state: 'loading',
-        error: '',
-        frames: 0,
-        renderMs: 0, // time spent in the show's render calls (handing GL its work)
-        showTime: 0,
-        clickToFirstFrameMs: null,
-        benchFrames: 0,
-        benchSeconds: 0,
-        loadMs: null,
-        scenes: [], // [start, end] of each scene in story order
+// What tests and benchmarks read. state: loading, ready, playing, paused,
+// ended, failed, no-webgl2, still, benching, benched.
+const report = (window.quorvane = {
+    state: 'loading',
+    error: '',
+    note: '',
+    showTime: 0,
+    frameAt: 0, // performance time at which the last frame took its show time
+    frames: 0,
+    renderMs: 0,
+    clock: '', // 'audio' or 'wall'
+    soundHint: false,
+    pausedBy: null, // 'viewer', 'hidden' or 'lost' while paused
+    muted: false,
+    captionsOn: false,
+    caption: '',
+    length: 0,
+    scenes: [],
+    loadMs: null, // from the page's script starting to the start card
+    readyAt: null, // performance time of the start card (from the page's opening)
+    tapToFirstFrameMs: null,
+    benchFrames: 0,
+    benchSeconds: 0,
+    imageDigests: null,
+});
+
+const cards = new Cards();
+const soundHint = document.getElementById('sound-hint');
+let loaded = null;
+let picture = null;
+let sound = new Sound(null);
+let clock = new ShowClock(sound);
+let musicReady = null; // the music's decoding, once it arrived
+let captions = new Captions(document.getElementById('captions'), []);
+let length = 0;
+let looping = false;
+let tapAt = 0;
+let addressAt = 0;
+let noteTimer = 0;
+let leftFullScreenAt = -Infinity;
+
+function setState(state) {
+    document.body.classList.remove(report.state);
+    document.body.classList.add(state);
+    report.state = state;
+}
+
+function fail(message, advice) {
+    report.error = message;
+    console.error(`quorvane: ${message}`);
+    setState('failed');
+    cards.failed(message, advice);
+}
+
+function note(text) {
+    report.note = text;
+    cards.note(text);
+}
+
+function playing() {
+    return report.state === 'playing';
+}
+
+// Keeps the show time in the address, so that it shares the moment.
+function writeAddress(time) {
+    addressAt = performance.now();
+    const base = location.pathname + location.search;
+    history.replaceState(null, '', time === null ? base : `${base}#t=${time.toFixed(1)}`);
+}
+
+function draw(time, now) {
+    picture.draw(time);
+    captions.update(time);
+    report.showTime = time;
+    report.frameAt = now;
+    report.frames = picture.frames;
+    report.renderMs = picture.renderMs;
+    report.caption = captions.text;
+    refresh();
+}
+
+// Shows the state on the controls and in the report.
+function refresh() {
+    report.muted = sound.muted;
+    report.captionsOn = captions.on;
+    report.caption = captions.text;
+    report.clock = clock.mode;
+    controls.update({
+        time: clock.time,
+        paused: report.state === 'paused',
+        muted: sound.muted,
+        captions: captions.on,
+        captionsAvailable: captions.available,
+        fullScreen: !!document.fullscreenElement,
     });
+}
 
-    let audio = null; // AudioContext, when the browser has one
-    let music = null; // the decoded AudioBuffer
-    let source = null; // the playing AudioBufferSourceNode
-    let gain = null;
-    let startAt = 0; // audio clock time at which show time 0 sounds
-    let lastTime = 0;
-    let clickAt = 0;
-    let audioClockAtStart = 0;
-    // How long the audio clock may take to start running after the click.
-    const kAudioClockGraceMs = 1000;
-    let drawn = false; // whether the canvas holds a frame of the show
-
-    function setState(state, text, detail) {
-        report.state = state;
-        body.className = state;
-        if (text !== undefined) message.textContent = text;
-        if (detail !== undefined) hint.textContent = detail;
+function frame() {
+    if (!playing()) {
+        looping = false;
+        return;
     }
-
-    function fail(text, detail) {
-        report.error = text + (detail ? ': ' + detail : '');
-        console.error('quorvane: ' + report.error);
-        setState('failed', text, detail || '');
+    const now = performance.now();
+    const time = clock.tick(now);
+    draw(time, now);
+    if (report.tapToFirstFrameMs === null) report.tapToFirstFrameMs = now - tapAt;
+    // Honest about the sound: while it does not come, say how to get it;
+    // a show that plays without it shows captions.
+    const silent = clock.silentFor(now) > kHintSeconds;
+    soundHint.hidden = !silent;
+    report.soundHint = silent;
+    if (clock.mode === 'wall') captions.suggest();
+    if (time >= length) {
+        end(true);
+        return;
     }
+    if (now - addressAt > 1000) writeAddress(time);
+    requestAnimationFrame(frame);
+}
 
-    function setProgress(fraction) {
-        const percent = Math.round(Math.min(1, fraction) * 100);
-        bar.style.width = percent + '%';
-        progress.setAttribute('aria-valuenow', String(percent));
+function loop() {
+    if (looping) return;
+    looping = true;
+    requestAnimationFrame(frame);
+}
+
+function begin(time) {
+    const now = performance.now();
+    sound.unlock();
+    setState('playing');
+    cards.playing();
+    cards.announce('Playing');
+    clock.start(time, now);
+    if (!sound.available) captions.suggest();
+    if (report.note) {
+        const shown = report.note;
+        clearTimeout(noteTimer);
+        noteTimer = setTimeout(() => report.note === shown && note(''), kNoteMs);
     }
+    soundHint.textContent = controls.touch ? 'Tap for sound' : 'Click for sound';
+    loop();
+}
 
-    // The canvas's drawing buffer in device pixels: the window's size at
-    // the device's pixel density.
-    function canvasSize() {
-        const ratio = window.devicePixelRatio || 1;
-        return [Math.max(1, Math.round(canvas.clientWidth * ratio)), Math.max(1, Math.round(canvas.clientHeight * ratio))];
-    }
+function pause(reason) {
+    if (!playing()) return;
+    report.pausedBy = reason;
+    clock.pause();
+    sound.pause();
+    soundHint.hidden = true;
+    setState('paused');
+    writeAddress(clock.time);
+    cards.announce(`Paused at ${clockText(clock.time)}`);
+    refresh();
+}
 
-    function fitCanvas() {
-        const [width, height] = canvasSize();
-        if (canvas.width === width && canvas.height === height) return false;
-        canvas.width = width;
-        canvas.height = height;
-        return true;
-    }
+function resume() {
+    if (report.state !== 'paused' || picture.lost) return;
+    report.pausedBy = null;
+    sound.resume();
+    clock.resume(performance.now());
+    setState('playing');
+    cards.announce('Playing');
+    loop();
+}
 
-    function hasWebGl2() {
-        const probe = document.createElement('canvas').getContext('webgl2');
-        if (!probe) return false;
-        const lose = probe.getExtension('WEBGL_lose_context');
-        if (lose) lose.loseContext();
-        return true;
-    }
+function seek(time) {
+    if (!playing() && report.state !== 'paused') return;
+    const now = performance.now();
+    clock.moveTo(Math.min(Math.max(0, time), length), now);
+    if (!picture.lost) draw(clock.time, now);
+    writeAddress(clock.time);
+    cards.announce(`${clockText(clock.time)} of ${clockText(length)}`);
+}
 
-    // Fetches every file of the list, counting bytes for the progress bar.
-    async function fetchAll(files, total) {
-        let loaded = 0;
-        const fetchOne = async (file) => {
-            const response = await fetch(file.path);
-            if (!response.ok) throw new Error(file.path + ': ' + response.status + ' ' + response.statusText);
-            const chunks = [];
-            const reader = response.body.getReader();
-            for (;;) {
-                const { done, value } = await reader.read();
-                if (done) break;
-                chunks.push(value);
-                loaded += value.length;
-                setProgress(loaded / total);
-            }
-            const bytes = new Uint8Array(chunks.reduce((n, c) => n + c.length, 0));
-            let at = 0;
-            for (const chunk of chunks) {
-                bytes.set(chunk, at);
-                at += chunk.length;
-            }
-            return bytes;
-        };
-        return Promise.all(files.map(fetchOne));
-    }
+// Ends the show on the end card; `finished` when the music has played out.
+function end(finished) {
+    if (!playing() && report.state !== 'paused') return;
+    if (!finished) sound.fadeOut();
+    setState('ended');
+    soundHint.hidden = true;
+    cards.ended();
+    writeAddress(null);
+}
 
-    // The WebAssembly module; resolves once its runtime is up.
-    function loadModule() {
-        return new Promise((resolve, reject) => {
-            window.Module = {
-                canvas: canvas,
-                print: (text) => console.log(text),
-                printErr: (text) => console.error(text),
-                onRuntimeInitialized: () => resolve(window.Module),
-                onAbort: (what) => reject(new Error('the show stopped: ' + what)),
-            };
-            const script = document.createElement('script');
-            script.src = 'quorvane.js';
-            script.onerror = () => reject(new Error('cannot load quorvane.js'));
-            document.body.appendChild(script);
-        });
-    }
+function toggleFullScreen() {
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else if (document.fullscreenEnabled) document.documentElement.requestFullscreen().catch(() => {});
+}
 
-    function writeFile(FS, path, bytes) {
-        const parts = path.split('/');
-        let folder = '';
-        for (const part of parts.slice(0, -1)) {
-            folder += '/' + part;
-            if (!FS.analyzePath(folder).exists) FS.mkdir(folder);
-        }
-        FS.writeFile('/' + path, bytes);
-    }
-
-    // Show time now, from the audio clock: the time of the sample being
-    // heard, carried forward smoothly between the clock's updates.
-    function audioShowTime() {
-        let now = audio.currentTime;
-        if (audio.getOutputTimestamp) {
-            const stamp = audio.getOutputTimestamp();
-            if (stamp.contextTime > 0 && stamp.performanceTime > 0)
-                now = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
-        }
-        return now - startAt;
-    }
-
-    let wallStart = 0;
-    function wallShowTime() {
-        return startOffset + (performance.now() - wallStart) / 1000;
-    }
-
-    let clock = wallShowTime;
-
-    function drawFrame(time) {
-        report.showTime = time;
-        const began = performance.now();
-        window.Module._quorvane_frame(time);
-        report.renderMs += performance.now() - began;
-        report.frames += 1;
-        drawn = true;
-    }
-
-    // Without an audio device (as in some headless browsers) the audio clock
-    // stands still; the show then keeps time by the wall clock, silently.
-    function checkAudioClock() {
-        if (clock !== audioShowTime || audio.currentTime > audioClockAtStart) return;
-        if (performance.now() - clickAt < kAudioClockGraceMs) return;
-        console.warn('quorvane: the audio clock does not run; playing by the wall clock');
-        wallStart = performance.now() - (lastTime - startOffset) * 1000;
-        clock = wallShowTime;
-    }
-
-    function frame() {
-        if (report.state !== 'playing') return;
-        checkAudioClock();
-        // Never backwards: the audio clock's estimate may step back a little.
-        const time = Math.max(lastTime, clock());
-        lastTime = time;
-        drawFrame(time);
-        if (report.clickToFirstFrameMs === null) report.clickToFirstFrameMs = performance.now() - clickAt;
-        if (music && time >= music.duration) {
-            end();
-            return;
-        }
-        requestAnimationFrame(frame);
-    }
-
-    function start(event) {
+const controls = new Controls({
+    state: () => report.state,
+    // Every gesture asks for the sound while it does not run (a first tap
+    // may not have been enough, an interruption may have stopped it).
+    gesture: () => {
+        if (playing()) sound.unlock();
+    },
+    start: () => {
         if (report.state !== 'ready') return;
-        clickAt = event && event.timeStamp ? event.timeStamp : performance.now();
-        setState('playing', '', '');
-        lastTime = startOffset;
-        if (audio && music) {
-            audio.resume();
-            gain = audio.createGain();
-            gain.connect(audio.destination);
-            source = audio.createBufferSource();
-            source.buffer = music;
-            source.connect(gain);
-            source.onended = () => end();
-            const when = audio.currentTime;
-            audioClockAtStart = when;
-            source.start(when, startOffset);
-            startAt = when - startOffset;
-            clock = audioShowTime;
-        } else {
-            wallStart = performance.now();
-            clock = wallShowTime;
-        }
-        requestAnimationFrame(frame);
+        tapAt = performance.now();
+        begin(startAt);
+    },
+    watchAgain: () => {
+        if (report.state === 'ended') begin(0);
+    },
+    playPause: () => (playing() ? pause('viewer') : resume()),
+    back: () => seek(clock.time - kSeekSeconds),
+    forward: () => seek(clock.time + kSeekSeconds),
+    toStart: () => seek(0),
+    seekTo: seek,
+    mute: () => {
+        sound.setMuted(!sound.muted);
+        refresh();
+    },
+    captions: () => {
+        captions.toggle();
+        captions.update(clock.time);
+        refresh();
+    },
+    fullScreen: toggleFullScreen,
+    escape: () => {
+        if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+        else if (performance.now() - leftFullScreenAt > kEscapeAfterFullScreenMs) end(false);
+    },
+});
+
+document.addEventListener('fullscreenchange', () => {
+    if (!document.fullscreenElement) leftFullScreenAt = performance.now();
+    if (picture) refresh();
+});
+document.addEventListener('visibilitychange', () => {
+    if (document.hidden) pause('hidden');
+    else if (report.pausedBy === 'hidden') resume();
+});
+// A new drawing buffer is blank: show the frame again while no frames come.
+function redraw() {
+    if (picture.frames > 0 && !playing() && report.state !== 'benching') draw(picture.time, performance.now());
+}
+window.addEventListener('resize', () => {
+    if (picture && picture.fit()) redraw();
+});
+
+function contextLost() {
+    if (playing()) pause('lost');
+    note('The picture was lost (the graphics were reset). It comes back by itself; the show waits.');
+}
+
+async function contextRestored() {
+    await writeImages(loaded.Module, loaded.images);
+    const status = picture.rebuild();
+    removeImages(loaded.Module, loaded.images);
+    if (status !== 0) {
+        fail('The picture could not be made again after the graphics were reset.', 'Reload the page.');
+        return;
     }
+    note('');
+    if (picture.frames > 0) draw(clock.time, performance.now());
+    if (report.pausedBy === 'lost') resume();
+}
 
-    // Ends the show: the music fades out quickly, the picture fades to the
-    // closing card.
-    function end() {
-        if (report.state !== 'playing') return;
-        setState('ended', 'The end', 'Thank you for watching. Reload the page to watch again.');
-        if (source && audio) {
-            source.onended = null;
-            const now = audio.currentTime;
-            gain.gain.setValueAtTime(gain.gain.value, now);
-            gain.gain.linearRampToValueAtTime(0, now + 0.4);
-            source.stop(now + 0.45);
-        }
-    }
-
-    function toggleFullScreen() {
-        if (document.fullscreenElement) document.exitFullscreen();
-        else if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen().catch(() => {});
-    }
-
-    function benchmark() {
-        setState('playing', '', '');
-        wallStart = performance.now();
-        const step = () => {
-            const elapsed = (performance.now() - wallStart) / 1000;
-            if (elapsed >= benchSeconds) {
-                report.benchFrames = report.frames;
-                report.benchSeconds = elapsed;
-                setState('benched');
-                return;
-            }
-            drawFrame(startOffset + elapsed);
-            requestAnimationFrame(step);
-        };
-        requestAnimationFrame(step);
-    }
-
-    window.addEventListener('keydown', (event) => {
-        if (event.key === 'f' || event.key === 'F') {
-            toggleFullScreen();
-        } else if (event.key === 'Escape') {
-            end();
-        } else if (!event.repeat) {
-            start(event);
-        }
-    });
-    window.addEventListener('pointerdown', (event) => {
-        if (event.button === 0) start(event);
-    });
-    window.addEventListener('dblclick', toggleFullScreen);
-    window.addEventListener('resize', () => {
-        if (!window.Module || !window.Module._quorvane_resize || !fitCanvas()) return;
-        window.Module._quorvane_resize(canvas.width, canvas.height);
-        // A new drawing buffer is blank; show the frame again while paused.
-        if (drawn && report.state !== 'playing') drawFrame(report.showTime);
-    });
-
-    // Reads the canvas back as base64 RGBA rows, top row first (tests).
-    report.readPixels = function () {
-        const copy = document.createElement('canvas');
-        copy.width = canvas.width;
-        copy.height = canvas.height;
-        const context = copy.getContext('2d');
-        context.drawImage(canvas, 0, 0);
-        const rgba = context.getImageData(0, 0, copy.width, copy.height).data;
-        let text = '';
-        for (let i = 0; i < rgba.length; i += 0x8000) text += String.fromCharCode.apply(null, rgba.subarray(i, i + 0x8000));
-        return { width: copy.width, height: copy.height, rgba: btoa(text) };
-    };
-
-    async function load() {
-        const began = performance.now();
-        if (!hasWebGl2()) {
-            setState('no-webgl2', 'This browser cannot show Quorvane: it has no WebGL 2.',
-                'Try a current Chromium, Chrome, Edge or Firefox with hardware acceleration switched on.');
+function benchmark() {
+    setState('benching');
+    const began = performance.now();
+    const step = () => {
+        const elapsed = (performance.now() - began) / 1000;
+        if (elapsed >= benchSeconds) {
+            report.benchFrames = picture.frames;
+            report.benchSeconds = elapsed;
+            report.renderMs = picture.renderMs;
+            setState('benched');
             return;
         }
-        setState('loading', 'Loading…', '');
-        try {
-            const listResponse = await fetch('files.json');
-            if (!listResponse.ok) throw new Error('files.json: ' + listResponse.status);
-            const list = await listResponse.json();
-            const [Module, contents] = await Promise.all([loadModule(), fetchAll(list.files, list.bytes)]);
-            const musicPath = Module.UTF8ToString(Module._quorvane_music_path());
-            let musicBytes = null;
-            list.files.forEach((file, i) => {
-                if (file.path === musicPath) musicBytes = contents[i];
-                else writeFile(Module.FS, file.path, contents[i]);
-            });
+        picture.draw(startAt + elapsed);
+        requestAnimationFrame(step);
+    };
+    requestAnimationFrame(step);
+}
 
-            fitCanvas();
-            const status = Module._quorvane_start(canvas.width, canvas.height, still ? 1 : 0);
-            if (status === 1) {
-                setState('no-webgl2', 'This browser cannot show Quorvane: it has no WebGL 2.', '');
-                return;
-            }
-            if (status !== 0) throw new Error('the show could not be built (see the console)');
-            report.scenes = [];
-            for (let i = 0; Module._quorvane_scene_start(i) >= 0; ++i)
-                report.scenes.push([Module._quorvane_scene_start(i), Module._quorvane_scene_end(i)]);
-
-            if (still) {
-                drawFrame(startOffset);
-                report.loadMs = performance.now() - began;
-                setState('still', '', '');
-                return;
-            }
-            if (benchSeconds > 0) {
-                report.loadMs = performance.now() - began;
-                benchmark();
-                return;
-            }
-            if (!silent && musicBytes) {
-                try {
-                    audio = new AudioContext();
-                    music = await audio.decodeAudioData(musicBytes.buffer);
-                } catch (error) {
-                    console.error('quorvane: ' + musicPath + ': cannot play the music (' + error + '); playing silently');
-                    audio = null;
-                    music = null;
-                }
-            }
-            report.loadMs = performance.now() - began;
-            setState('ready', 'Click or press a key to start', 'F or a double click: full screen · Escape: end');
-        } catch (error) {
-            fail('The show could not be loaded', error.message || String(error));
-        }
+async function start() {
+    const began = performance.now();
+    if (!Picture.hasWebGl2()) {
+        setState('no-webgl2');
+        cards.noWebGl2();
+        return;
+    }
+    cards.loading();
+    try {
+        loaded = await load({
+            onProgress: (fraction) => cards.progress(fraction),
+            // The music decodes while the rest arrives.
+            onMusic: (bytes) => {
+                if (still || benchSeconds > 0) return;
+                sound = new Sound(bytes);
+                clock = new ShowClock(sound);
+                musicReady = sound.prepare();
+            },
+            digests: params.has('digests'),
+        });
+    } catch (error) {
+        fail(error.message, error.advice || 'Reload the page.');
+        return;
+    }
+    report.imageDigests = loaded.digests;
+    picture = new Picture(document.getElementById('stage'), document.getElementById('canvas'), loaded.Module, {
+        onLost: contextLost,
+        onResized: redraw,
+        onRestored: () => contextRestored().catch((error) => fail(`The picture could not be made again: ${error.message}`, 'Reload the page.')),
+    });
+    const status = picture.start(still);
+    removeImages(loaded.Module, loaded.images);
+    if (status === 1) {
+        setState('no-webgl2');
+        cards.noWebGl2();
+        return;
+    }
+    if (status !== 0) {
+        const without = loaded.missing.length ? ` without ${loaded.missing.join(', ')}` : ' (its files are damaged; see the console)';
+        fail(`The show could not be built${without}.`, 'Reload the page; if this stays, the site is incomplete.');
+        return;
+    }
+    report.scenes = picture.scenes();
+    if (still) {
+        // The browser tells the canvas's size in device pixels by the next frame.
+        await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+        picture.draw(startAt);
+        report.frames = picture.frames;
+        report.showTime = startAt;
+        report.loadMs = performance.now() - began;
+        setState('still');
+        return;
+    }
+    if (benchSeconds > 0) {
+        report.loadMs = performance.now() - began;
+        benchmark();
+        return;
     }
 
-    load();
-})();
+    captions = new Captions(document.getElementById('captions'), loaded.captions ? readCues(loaded.captions) : []);
+    const soundTrouble = await (musicReady || sound.prepare());
+    const notes = [];
+    if (soundTrouble) {
+        console.warn(`quorvane: ${loaded.musicPath}: ${soundTrouble}; playing silently`);
+        notes.push(`No music: ${soundTrouble}. The show plays silently${captions.available ? ', with captions' : ''}.`);
+    }
+    const others = loaded.missing.filter((path) => path !== loaded.musicPath);
+    if (others.length)
+        notes.push(`Some of the show's files could not be downloaded (${others.join(', ')}); it plays without them. Reload the page to try again.`);
+    note(notes.join(' '));
+    const lastScene = report.scenes[report.scenes.length - 1];
+    // The show lasts as long as its music; without music, as long as its scenes.
+    length = sound.duration || (lastScene ? lastScene[1] : 0);
+    report.length = length;
+    controls.setScenes(report.scenes, length);
+    report.loadMs = performance.now() - began;
+    report.readyAt = performance.now();
+    setState('ready');
+    cards.ready(controls.touch, startAt);
+    if (!controls.touch) document.getElementById('start').focus({ preventScroll: true });
+}
+
+start().catch((error) => fail(`The show could not start: ${error.message || error}`, 'Reload the page.'));

@@ -173,23 +173,54 @@ TEST(ShaderProgram, set_matrix_uploads_untransposed_so_a_translation_moves_geome
     EXPECT_TRUE(near(pixelAtNdc(pixels, 64, 32, -0.5, 0.0), white));
 }
 
+const std::string kEsPrecisions = "precision highp float;\nprecision highp int;\nprecision highp sampler2D;\n";
+const std::string kEsHeader = "#version 300 es\n" + kEsPrecisions;
+
+// Desktop sources that GLSL ES takes only once converted: a byte-order mark
+// or comments before #version, #extension lines, uniform initializers on a
+// line with another declaration or over several lines, and a declaration
+// that can only be refused.
+const struct {
+    const char* source;
+    std::string expected;
+} kEsCases[] = {
+    {"\xEF\xBB\xBF#version 410 core\nvoid main() {}\n", kEsHeader + "#line 2\nvoid main() {}\n"},
+    {"// a\n/* b\n c */ #version 410 core\nvoid main() {}\n", kEsHeader + "#line 4\nvoid main() {}\n"},
+    {"#version 410 core\n#extension GL_OES_standard_derivatives : enable\n\n// x\n"
+     "#extension GL_EXT_shader_texture_lod : enable\nvoid main() {}\n",
+        "#version 300 es\n#line 2\n#extension GL_OES_standard_derivatives : enable\n\n// x\n"
+        "#extension GL_EXT_shader_texture_lod : enable\n"
+            + kEsPrecisions + "#line 6\nvoid main() {}\n"},
+    {"#version 410 core\nuniform float a; uniform float b = 1.0, c = 2.0; /* uniform d = 3; */\n"
+     "uniform vec2 e\n    = vec2(b,\n           c);\nvoid main() {}\n",
+        kEsHeader
+            + "#line 2\nuniform float a; const   float b = 1.0, c = 2.0; /* uniform d = 3; */\n"
+              "const   vec2 e\n    = vec2(b,\n           c);\nvoid main() {}\n"},
+    {"#version 410 core\n\nuniform float a = 1.0, b;\nvoid main() {}\n",
+        "#version 300 es\n#error line 3: a uniform declaration gives some names an initializer and others none; GLSL "
+        "ES has no uniform initializers: declare those with one apart\n"
+            + kEsPrecisions + "#line 2\n\nuniform float a = 1.0, b;\nvoid main() {}\n"},
+};
+
 TEST(ShaderStage, es300_replaces_the_version_line_and_keeps_line_numbers)
 {
-    const std::string header = "#version 300 es\nprecision highp float;\nprecision highp int;\n"
-                               "precision highp sampler2D;\n";
     const struct {
         const char* source;
         std::string expected;
     } cases[] = {
-        {"#version 410 core\nvoid main() {}\n", header + "#line 2\nvoid main() {}\n"},
-        {"\n\n#version 410 core\r\nvoid main() {}", header + "#line 4\nvoid main() {}"},
-        {"void main() {}\n", header + "#line 1\nvoid main() {}\n"},
-        {"", header + "#line 1\n"},
-        {"#version 410 core", header},
+        {"#version 410 core\nvoid main() {}\n", kEsHeader + "#line 2\nvoid main() {}\n"},
+        {"\n\n#version 410 core\r\nvoid main() {}", kEsHeader + "#line 4\nvoid main() {}"},
+        {"void main() {}\n", kEsHeader + "#line 1\nvoid main() {}\n"},
+        {"", kEsHeader + "#line 1\n"},
+        {"#version 410 core", kEsHeader},
         {"#version 410 core\nuniform float line = 0.3;\n  uniform int n;\nuniform vec2 v = vec2(1.0, 2.0); // x\n",
-            header + "#line 2\nconst   float line = 0.3;\n  uniform int n;\nconst   vec2 v = vec2(1.0, 2.0); // x\n"},
+            kEsHeader + "#line 2\nconst   float line = 0.3;\n  uniform int n;\nconst   vec2 v = vec2(1.0, 2.0); // x\n"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        EXPECT_EQ(ShaderStage::toEs300(c.source), c.expected);
+    }
+    for (const auto& c : kEsCases) {
         SCOPED_TRACE(c.source);
         EXPECT_EQ(ShaderStage::toEs300(c.source), c.expected);
     }
@@ -202,6 +233,11 @@ TEST(ShaderStage, every_show_shader_builds_as_glsl_es_300)
     // a desktop GL with ES 3.0 compatibility judges them the same way.
     if (!GLEW_ARB_ES3_compatibility)
         GTEST_SKIP() << "this OpenGL cannot compile GLSL ES 3.00";
+    const auto linked = [](const ShaderProgram* program) {
+        GLint status = 0;
+        glGetProgramiv(program->id, GL_LINK_STATUS, &status);
+        return status == GL_TRUE;
+    };
     for (const char* name : {"default", "sprite", "blood"}) {
         SCOPED_TRACE(name);
         TempDir dir;
@@ -210,8 +246,21 @@ TEST(ShaderStage, every_show_shader_builds_as_glsl_es_300)
         EXPECT_EQ(build(dir, ShaderStage::toEs300(readText(data + ".frag")),
                       ShaderStage::toEs300(readText(data + ".vert")), &program),
             "");
-        GLint linked = 0;
-        glGetProgramiv(program->id, GL_LINK_STATUS, &linked);
-        EXPECT_EQ(linked, GL_TRUE);
+        EXPECT_TRUE(linked(program));
+    }
+    // The converted sources compile too, but for the refused one, whose
+    // compiler log tells why.
+    const std::string vertex = ShaderStage::toEs300("#version 410 core\nvoid main() { gl_Position = vec4(0.0); }\n");
+    for (const auto& c : kEsCases) {
+        SCOPED_TRACE(c.source);
+        TempDir dir;
+        const std::string fragment = std::string(c.source) + "out vec4 colour;\n";
+        ShaderProgram* program = nullptr;
+        const std::string printed = build(dir, ShaderStage::toEs300(fragment), vertex, &program);
+        const bool refused = c.expected.find("#error") != std::string::npos;
+        EXPECT_EQ(linked(program), !refused) << printed;
+        if (refused) {
+            EXPECT_NE(printed.find("declare those with one apart"), std::string::npos) << printed;
+        }
     }
 }

@@ -6,7 +6,11 @@ import zlib from 'node:zlib';
 // Returns { width, height, rgba } for the PNG file at `file`; throws on
 // anything else.
 export function readPng(file) {
-    const bytes = fs.readFileSync(file);
+    return decodePng(fs.readFileSync(file), file);
+}
+
+// The same for PNG `bytes` (a Buffer), named `file` in errors.
+export function decodePng(bytes, file = 'PNG data') {
     if (bytes.readUInt32BE(0) !== 0x89504e47) throw new Error(`${file}: not a PNG file`);
     let at = 8;
     let width = 0;

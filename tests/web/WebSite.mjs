@@ -43,7 +43,8 @@ export function serve(root) {
 }
 
 // Headless Chromium with WebGL 2 on the SwiftShader software rasterizer,
-// in a fresh profile of its own (Playwright makes one per launch).
+// in a fresh profile of its own (Playwright makes one per launch), with the
+// browser's own rule for sound: it starts only after a viewer's gesture.
 export async function launchChromium() {
     const args = [
         '--headless=new',
@@ -53,7 +54,6 @@ export async function launchChromium() {
         '--disable-component-update',
         '--disable-sync',
         '--no-first-run',
-        '--autoplay-policy=user-gesture-required',
     ];
     if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
     return chromium.launch({
@@ -63,28 +63,58 @@ export async function launchChromium() {
     });
 }
 
+// A phone as the web tests hold it: portrait, three device pixels to a CSS
+// pixel, touch.
+export const kPhone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, hasTouch: true, isMobile: true };
+
 // Opens `url` in a new page of `width` x `height` CSS pixels at pixel ratio
-// 1; console errors are collected into page.errors.
-export async function openPage(browser, url, width, height) {
-    const context = await browser.newContext({ viewport: { width, height }, deviceScaleFactor: 1 });
+// 1, or as `device` describes (Playwright's context options); `setup` (a
+// function, or a function and its argument) runs in the page before its own
+// scripts; the site answers 404 for the file `missing`. Console errors and
+// uncaught ones are collected into page.errors.
+//
+// Read the page through page.look, never Playwright's evaluate or
+// waitForFunction: those run as a user gesture and would let the page start
+// its sound without one.
+export async function openPage(browser, url, { width = 1280, height = 720, device = null, setup = null, missing = null } = {}) {
+    const context = await browser.newContext(device || { viewport: { width, height }, deviceScaleFactor: 1 });
+    if (setup) await context.addInitScript(...[setup].flat());
+    if (missing) await context.route((address) => address.pathname === `/${missing}`, (route) => route.fulfill({ status: 404 }));
     const page = await context.newPage();
     page.errors = [];
     page.on('console', (message) => {
         if (message.type() === 'error') page.errors.push(message.text());
     });
     page.on('pageerror', (error) => page.errors.push(String(error)));
+    const session = await context.newCDPSession(page);
+    // The value of `expression` in the page (awaited), through DevTools'
+    // Runtime.evaluate without a user gesture.
+    page.look = async (expression) => {
+        const answer = await session.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
+        if (answer.exceptionDetails)
+            throw new Error(`${expression}: ${answer.exceptionDetails.exception?.description || answer.exceptionDetails.text}`);
+        return answer.result.value;
+    };
+    page.cdp = session;
     await page.goto(url);
     return page;
 }
 
-// Waits until the page's report says one of `states`; returns the report.
+// Polls `expression` in the page (through page.look) until it is true.
+export async function waitUntil(page, expression, timeout = 60000) {
+    const until = Date.now() + timeout;
+    while (!(await page.look(expression))) {
+        if (Date.now() > until) throw new Error(`timed out after ${timeout} ms waiting for ${expression}`);
+        await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+}
+
+// The page's report (window.quorvane) once its state is one of `states`.
 export async function waitForState(page, states, timeout = 60000) {
-    await page.waitForFunction((wanted) => window.quorvane && wanted.includes(window.quorvane.state), states, {
-        timeout,
-        polling: 50,
-    });
-    return page.evaluate(() => {
-        const { readPixels, ...plain } = window.quorvane;
-        return plain;
-    });
+    await waitUntil(page, `window.quorvane && ${JSON.stringify(states)}.includes(window.quorvane.state)`, timeout);
+    return report(page);
+}
+
+export function report(page) {
+    return page.look('({ ...window.quorvane })');
 }

@@ -1,0 +1,148 @@
+// The music through Web Audio: decodes the track while the page loads and
+// makes the AudioContext then (browsers hold it suspended until a viewer's
+// gesture resumes it), plays the track from any show time, pauses by
+// suspending the context, mutes, and tells where in the music the sample
+// being heard is.
+// Owns: the AudioContext, the decoded track, its source and gain nodes.
+// Reads: nothing of the page. Never touches: the picture, the clock's
+// decisions, the page's elements.
+
+// The audio clock counts as stalled once its output timestamps have not
+// moved for this long while it should run (they move once per buffer).
+const kStallSeconds = 0.25;
+// How long an ending fades out.
+const kFadeSeconds = 0.4;
+
+export class Sound {
+    // `bytes`: the Ogg Vorbis track, or null when there is none.
+    constructor(bytes) {
+        this.bytes = bytes;
+        this.music = null; // the decoded AudioBuffer
+        this.context = null;
+        this.gain = null;
+        this.source = null;
+        this.schedule = null; // { when, offset }: context time `when` plays track time `offset`
+        this.muted = false;
+        this.lastStamp = null; // the last heard context time seen
+        this.movedAt = -Infinity; // performance time the output timestamp last moved
+    }
+
+    // Decodes the track; resolves to '' or to why it cannot be played.
+    async prepare() {
+        if (!this.bytes) return 'the music could not be downloaded';
+        const Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
+        if (!Offline || !(window.AudioContext || window.webkitAudioContext)) return 'this browser has no Web Audio';
+        try {
+            // An offline context decodes at the track's own rate, whatever
+            // the output's.
+            this.music = await new Offline(2, 1, 44100).decodeAudioData(this.bytes.buffer);
+            this.bytes = null;
+        } catch (error) {
+            return `the music could not be decoded (${error.message || error})`;
+        }
+        try {
+            // Made now, so that a gesture has only to resume it.
+            this.context = new (window.AudioContext || window.webkitAudioContext)();
+            this.gain = this.context.createGain();
+            this.gain.connect(this.context.destination);
+            return '';
+        } catch (error) {
+            this.music = null;
+            return `the sound output cannot be opened (${error.message || error})`;
+        }
+    }
+
+    get available() {
+        return this.music !== null;
+    }
+
+    // Seconds of music, or null without any.
+    get duration() {
+        return this.music ? this.music.duration : null;
+    }
+
+    // Asks for the sound output; call it in every viewer gesture (a click, a
+    // tap's pointerup, a key) while it does not run, as browsers start it
+    // only there.
+    unlock() {
+        if (this.context && this.context.state !== 'running') this.resume();
+    }
+
+    // Plays the track from `offset` seconds as soon as the output runs
+    // (at once when it does, or when the context resumes).
+    play(offset) {
+        if (!this.context) return;
+        this.stopSource();
+        const source = this.context.createBufferSource();
+        source.buffer = this.music;
+        source.connect(this.gain);
+        const when = this.context.currentTime;
+        // (An ending may have faded the gain out.)
+        this.gain.gain.cancelScheduledValues(when);
+        this.gain.gain.setValueAtTime(this.muted ? 0 : 1, when);
+        source.start(when, Math.min(Math.max(0, offset), this.music.duration));
+        this.source = source;
+        this.schedule = { when, offset };
+    }
+
+    // Holds the output where it is (the context's clock stands still).
+    pause() {
+        if (this.context && this.context.state === 'running') this.context.suspend().catch(() => {});
+    }
+
+    resume() {
+        if (this.context) this.context.resume().catch(() => {});
+    }
+
+    setMuted(muted) {
+        this.muted = muted;
+        if (this.gain) this.gain.gain.setValueAtTime(muted ? 0 : 1, this.context.currentTime);
+    }
+
+    // Fades the track out and stops it.
+    fadeOut() {
+        if (!this.source) return;
+        const now = this.context.currentTime;
+        this.gain.gain.setValueAtTime(this.gain.gain.value, now);
+        this.gain.gain.linearRampToValueAtTime(0, now + kFadeSeconds);
+        this.source.stop(now + kFadeSeconds);
+        this.source = null;
+    }
+
+    stopSource() {
+        if (!this.source) return;
+        this.source.stop();
+        this.source.disconnect();
+        this.source = null;
+    }
+
+    // The context time of the sample heard at performance time `now` (ms):
+    // the last output timestamp carried forward by the wall clock, at most
+    // one buffer (twice the base latency) past it, so the picture never runs
+    // ahead of a stalled output for longer than that.
+    heardContextTime(now) {
+        const context = this.context;
+        const stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
+        const stamped = !!stamp && stamp.performanceTime > 0;
+        const heard = stamped ? stamp.contextTime
+            : Math.max(0, context.currentTime - (context.outputLatency || context.baseLatency || 0));
+        if (this.lastStamp !== null && heard > this.lastStamp) this.movedAt = now;
+        this.lastStamp = heard;
+        if (!stamped || context.state !== 'running') return heard;
+        const buffer = Math.min(0.1, Math.max(0.02, 2 * (context.baseLatency || 0.01)));
+        return heard + Math.min(buffer, Math.max(0, (now - stamp.performanceTime) / 1000));
+    }
+
+    // Where in the track the sample heard at performance time `now` is, or
+    // null when no track plays.
+    position(now) {
+        if (!this.context || !this.schedule) return null;
+        return this.schedule.offset + Math.max(0, this.heardContextTime(now) - this.schedule.when);
+    }
+
+    // Whether the output runs: the context runs and its output timestamps
+    // moved lately (call position first, which watches them).
+    flowing(now) {
+        return !!this.context && this.context.state === 'running' && now - this.movedAt < kStallSeconds * 1000;
+    }
+}
