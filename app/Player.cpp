@@ -461,8 +461,9 @@ void Player::playForMakers()
             std::fprintf(stderr, "quorvane: %s\n", warning.c_str());
         reloader->watch(ShowFiles::kMusic, [this] { return reloadMusic(); });
         reloader->watch(ShowFiles::kCaptions, [this] {
+            // A show without a captions file has nothing to keep.
             ContentReloader::Outcome outcome;
-            outcome.kept = !captions->reload(outcome.message);
+            outcome.kept = !captions->reload(outcome.message) && access(ShowFiles::kCaptions, F_OK) == 0;
             return outcome;
         });
         overlay = std::make_unique<Overlay>();
