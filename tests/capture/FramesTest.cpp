@@ -28,6 +28,8 @@ TEST(FramePattern, one_integer_conversion_names_each_frame)
         {"%+.3d", 7, "+007"},
         {"shots/%u/%%d", 3, "shots/3/%d"},
         {"%99d", 1, nullptr}, // the widest accepted field
+        {"still.png", 0, "still.png"}, // a single frame's own name
+        {"%%d.png", 0, "%d.png"},
     };
     for (const auto& c : cases) {
         FramePattern pattern;
@@ -41,11 +43,9 @@ TEST(FramePattern, one_integer_conversion_names_each_frame)
     }
 }
 
-TEST(FramePattern, anything_but_exactly_one_integer_conversion_is_refused)
+TEST(FramePattern, anything_but_at_most_one_integer_conversion_is_refused)
 {
     const char* const refused[] = {
-        "frame.png",   // no conversion: every frame would go to one file
-        "%%d.png",     // still none: a percent sign and a d
         "%d_%d.png",   // two
         "%s.png",      // a string conversion reads memory that is not there
         "%n",          // writes to memory

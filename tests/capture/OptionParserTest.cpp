@@ -31,6 +31,13 @@ TEST(OptionParser, one_time_takes_the_defaults)
     EXPECT_FALSE(options.quiet);
 }
 
+TEST(OptionParser, one_frame_may_have_a_plain_file_name)
+{
+    const OptionParser::Result result = parse({"--time", "244", "--out", "captioned.png"});
+    ASSERT_EQ(result.outcome, OptionParser::Run) << result.error;
+    EXPECT_EQ(result.options.outPattern, "captioned.png");
+}
+
 TEST(OptionParser, options_set_what_they_name_in_both_spellings)
 {
     const OptionParser::Result result = parse({"-C", "a", "--size=1280x720", "--from", "-1.5", "--to=2", "--fps",
@@ -112,7 +119,8 @@ TEST(OptionParser, bad_usage_is_refused_with_a_reason)
         {{"--from", "0", "--to", "1", "--fps", "-30"}, "--fps wants"},
         {{"--from", "0", "--to", "1e9", "--fps", "1000"}, "more than"},
         {{"--time", "1", "--from", "0", "--to", "1", "--fps", "30"}, "not both"},
-        {{"--time", "1", "--out", "frame.png"}, "no conversion"},
+        {{"--time", "1", "--time", "2", "--out", "frame.png"}, "no conversion"},
+        {{"--from", "0", "--to", "1", "--fps", "2", "--out", "frame.png"}, "each of 3 frames"},
         {{"--time", "1", "--out", "%s.png"}, "not a plain integer conversion"},
         {{"--time", "1", "--out", "%d_%d.png"}, "more than one conversion"},
         {{"--video", "v.mp4", "--time", "1"}, "--video needs a range"},

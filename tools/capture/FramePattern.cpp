@@ -81,9 +81,8 @@ bool FramePattern::parse(const std::string& pattern, FramePattern& result, std::
         parsed.isUnsigned = isUnsignedKind;
         literal = &parsed.suffix;
     }
-    if (conversions == 0) {
-        error = "\"" + pattern + "\" has no conversion for the frame index (such as %05d); every frame would " +
-                "overwrite the same file";
+    if (pattern.empty()) {
+        error = "needs a file name";
         return false;
     }
     result = parsed;
@@ -92,6 +91,8 @@ bool FramePattern::parse(const std::string& pattern, FramePattern& result, std::
 
 std::string FramePattern::format(int index) const
 {
+    if (!numbered())
+        return prefix;
     // Width and precision are at most 99, so the number fits easily.
     char number[256];
     if (isUnsigned)

@@ -105,6 +105,11 @@ std::string checkRequest(CaptureOptions& options, bool outGiven, bool fromGiven,
     options.mode = CaptureOptions::Frames;
     if (frames == 0)
         return "nothing to capture: give --time, a range (--from, --to, --fps), --video or --contact-sheet";
+    FramePattern pattern;
+    std::string error;
+    if (frames > 1 && FramePattern::parse(options.outPattern, pattern, error) && !pattern.numbered())
+        return "--out \"" + options.outPattern + "\" has no conversion for the frame index (such as %05d); each of " +
+               std::to_string(frames) + " frames would overwrite the same file";
     return "";
 }
 
@@ -231,7 +236,8 @@ What to render:
 What to write (PNG frames unless one of the last two is given):
   --out PATTERN         PNG file of each frame, with one printf integer
                         conversion for the frame index counted from 0
-                        (default frame_%05d.png); 8-bit RGB, top row first
+                        (default frame_%05d.png), or a plain file name for
+                        one frame; 8-bit RGB, top row first
   --video FILE          one video through ffmpeg with the music of the range
                         (needs a range and an even size): H.264 and AAC in
                         MP4, or in Matroska or QuickTime for a .mkv or .mov
