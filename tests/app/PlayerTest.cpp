@@ -8,13 +8,17 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "AppProcess.h"
+#include "ClickTrack.h"
 #include "GlTest.h"
+#include "MonitorRecorder.h"
+#include "SoundServer.h"
 #include "TestShow.h"
 
 namespace {
@@ -203,6 +207,44 @@ TEST(Player, pause_holds_the_picture_and_the_time)
 
     press("Escape");
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+}
+
+TEST(Player, the_speed_key_at_the_speed_playing_leaves_the_music_playing_on)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    // A click every tenth of a second of music, a longer one every second:
+    // music that starts again where the picture is repeats what the server
+    // held, and some click is heard twice.
+    const std::vector<uint8_t> track = ClickTrack::wav(30.0);
+    std::ofstream(show.path("data/duskwalk.ogg"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(track.data()), static_cast<std::streamsize>(track.size()));
+    const SoundServer server(SoundServer::Kind::PulseAudio);
+    std::vector<ClickTrack::Click> clicks;
+    {
+        MonitorRecorder recorder(SoundServer::kMonitor);
+        // The server holds more than a tenth of a second, so that a repeat
+        // always holds a click, and the sink does not run dry under load.
+        const AppProcess run = AppProcess::start(
+            show, with(kWindow, {"--edit"}), {"SDL_AUDIODRIVER=pulseaudio", "PULSE_LATENCY_MSEC=150"});
+        ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+        press("1 1 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+        press("Escape");
+        EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+        recorder.stop();
+        clicks = ClickTrack::find(recorder.samples());
+    }
+    std::vector<size_t> seconds;
+    for (size_t i = 0; i < clicks.size(); ++i)
+        if (clicks[i].second)
+            seconds.push_back(i);
+    ASSERT_GE(seconds.size(), 4u) << "the music was heard";
+    for (size_t k = 1; k < seconds.size(); ++k)
+        EXPECT_EQ(seconds[k] - seconds[k - 1], 10u) << "the clicks from the second heard at sample "
+                                                     << clicks[seconds[k - 1]].sample;
 }
 
 TEST(Player, bad_usage_exits_with_code_2_and_says_why)
