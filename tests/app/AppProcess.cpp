@@ -9,9 +9,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 using Clock = std::chrono::steady_clock;
@@ -58,20 +56,12 @@ int AppProcess::waitFor(std::chrono::seconds limit) const
 
 std::string AppProcess::out() const
 {
-    return readAll(outPath);
+    return readFile(outPath);
 }
 
 std::string AppProcess::err() const
 {
-    return readAll(errPath);
-}
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return readFile(errPath);
 }
 
 bool shell(const std::string& command)

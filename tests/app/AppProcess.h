@@ -29,7 +29,6 @@ struct AppProcess {
     std::string err() const;
 };
 
-std::string readAll(const std::string& path);
 bool shell(const std::string& command);
 // What `command` prints on standard output.
 std::string output(const std::string& command);

@@ -55,14 +55,14 @@ TEST(App, escape_ends_the_show_after_it_presented_a_frame)
     TestShow show;
     writeMusic(show, 30.0);
     const Process run = start(show);
-    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << readAll(run.errPath);
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << readFile(run.errPath);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
 
     const Rgba centre = screenCentre(show);
     EXPECT_TRUE(near(centre, show.colourOf("intro"), 3)) << "the opening picture fills the screen: " << centre;
 
     shell("xdotool key Escape");
-    EXPECT_EQ(waitFor(run, std::chrono::seconds(10)), 0) << readAll(run.errPath);
+    EXPECT_EQ(waitFor(run, std::chrono::seconds(10)), 0) << readFile(run.errPath);
 }
 
 TEST(App, the_show_ends_by_itself_when_the_music_ends)
@@ -73,7 +73,7 @@ TEST(App, the_show_ends_by_itself_when_the_music_ends)
     writeMusic(show, 1.5);
     const auto started = Clock::now();
     const Process run = start(show);
-    EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 0) << readAll(run.errPath);
+    EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 0) << readFile(run.errPath);
     EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(1500)) << "it played the music to the end";
 }
 
@@ -85,8 +85,8 @@ TEST(App, without_an_audio_device_it_warns_and_plays_silently)
     writeMusic(show, 1.0);
     // A driver that cannot open any device stands for a machine without sound.
     const Process run = start(show, {"SDL_AUDIODRIVER=no-such-driver"});
-    EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 0) << readAll(run.errPath);
-    EXPECT_NE(readAll(run.errPath).find("playing silently"), std::string::npos) << readAll(run.errPath);
+    EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 0) << readFile(run.errPath);
+    EXPECT_NE(readFile(run.errPath).find("playing silently"), std::string::npos) << readFile(run.errPath);
 }
 
 TEST(App, faults_that_stop_the_show_are_named_and_exit_with_code_1)
@@ -127,7 +127,7 @@ TEST(App, faults_that_stop_the_show_are_named_and_exit_with_code_1)
         c.breakIt(show);
         const Process run = start(show);
         EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 1) << c.fault;
-        const std::string err = readAll(run.errPath);
+        const std::string err = readFile(run.errPath);
         EXPECT_NE(err.find(c.message), std::string::npos) << c.fault << ": " << err;
     }
 }
@@ -226,8 +226,8 @@ TEST(App, faults_in_the_content_are_reported_and_the_show_plays_on)
         writeMusic(show, 1.0);
         c.breakIt(show);
         const Process run = start(show);
-        EXPECT_EQ(waitFor(run, std::chrono::seconds(60)), 0) << c.fault << ": " << readAll(run.errPath);
-        const std::string said = readAll(show.path(std::string("std") + c.stream + ".txt"));
+        EXPECT_EQ(waitFor(run, std::chrono::seconds(60)), 0) << c.fault << ": " << readFile(run.errPath);
+        const std::string said = readFile(show.path(std::string("std") + c.stream + ".txt"));
         if (c.message)
             EXPECT_NE(said.find(c.message), std::string::npos) << c.fault << ": " << said;
         else
@@ -244,7 +244,7 @@ TEST(App, without_a_gl_4_1_core_context_it_says_so_and_exits_with_code_1)
     // Mesa then offers nothing newer than OpenGL 3.3.
     const Process run = start(show, {"SDL_AUDIODRIVER=dummy", "MESA_GL_VERSION_OVERRIDE=3.3"});
     EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 1);
-    EXPECT_NE(readAll(run.errPath).find("OpenGL 4.1 core context"), std::string::npos) << readAll(run.errPath);
+    EXPECT_NE(readFile(run.errPath).find("OpenGL 4.1 core context"), std::string::npos) << readFile(run.errPath);
 }
 
 TEST(App, without_a_display_it_says_so_and_exits_with_code_1)
@@ -265,7 +265,7 @@ TEST(App, without_a_display_it_says_so_and_exits_with_code_1)
             environment.push_back(c.display);
         const Process run = start(show, environment, c.display != nullptr);
         EXPECT_EQ(waitFor(run, std::chrono::seconds(30)), 1);
-        EXPECT_NE(readAll(run.errPath).find(c.message), std::string::npos) << readAll(run.errPath);
+        EXPECT_NE(readFile(run.errPath).find(c.message), std::string::npos) << readFile(run.errPath);
     }
 }
 
@@ -286,6 +286,6 @@ TEST(App, fifty_starts_in_a_row_while_other_x_clients_come_and_go_all_play)
         while (Clock::now() < until)
             if (Display* other = XOpenDisplay(nullptr))
                 XCloseDisplay(other);
-        ASSERT_EQ(waitFor(run, std::chrono::seconds(30)), 0) << readAll(run.errPath);
+        ASSERT_EQ(waitFor(run, std::chrono::seconds(30)), 0) << readFile(run.errPath);
     }
 }

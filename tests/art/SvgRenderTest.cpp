@@ -2,8 +2,6 @@
 // writes, and that the same sources give the same bytes.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "ArtImage.h"
@@ -17,12 +15,6 @@ std::string svg(int width, int height, const std::string& body)
 {
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(width) + "\" height=\""
          + std::to_string(height) + "\">" + body + "</svg>\n";
-}
-
-std::string readBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // A small project: a picture "sky", a figure file with parts "hat" and "boot".
@@ -91,7 +83,7 @@ TEST(SvgRender, failures_name_the_file_or_element_and_exit_with_1)
     writeFile(art.dir.path("art/wide.svg"), svg(31, 50, "<g id=\"cap\"><rect width=\"5\" height=\"5\"/></g>"));
     writeFile(art.dir.path("art/twin.svg"), svg(30, 50, "<g id=\"hat\"><rect width=\"5\" height=\"5\"/></g>"));
     writeFile(art.dir.path("art/broken.svg"), "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30\" height=\"50\"><g>");
-    const std::string good = readBytes(art.dir.path("art/figure.svg"));
+    const std::string good = readFile(art.dir.path("art/figure.svg"));
     const std::vector<Case> cases = {
         {"a source that does not exist", good, art.dir.path("art/missing.svg"), "missing.svg"},
         {"a source that does not parse", good, art.dir.path("art/broken.svg"), "broken.svg"},
@@ -127,9 +119,9 @@ TEST(SvgRender, the_same_sources_give_the_same_bytes)
         ASSERT_EQ(runCommand(command, errors), 0) << errors;
     }
     for (const std::string& name : names) {
-        const std::string bytes = readBytes(first.path(name + ".png"));
+        const std::string bytes = readFile(first.path(name + ".png"));
         ASSERT_FALSE(bytes.empty()) << name;
-        EXPECT_EQ(bytes, readBytes(second.path(name + ".png"))) << name << " differs between two runs";
-        EXPECT_EQ(bytes, readBytes(sourceRoot() + "/data/" + name + ".png")) << name << " differs from the build's";
+        EXPECT_EQ(bytes, readFile(second.path(name + ".png"))) << name << " differs between two runs";
+        EXPECT_EQ(bytes, readFile(sourceRoot() + "/data/" + name + ".png")) << name << " differs from the build's";
     }
 }

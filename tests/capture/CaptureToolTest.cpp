@@ -35,14 +35,6 @@ struct ToolRun {
     std::string err;
 };
 
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool exists(const std::string& path)
 {
     return std::ifstream(path).good();
@@ -73,8 +65,8 @@ ToolRun capture(const std::vector<std::string>& arguments, const std::vector<std
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid)
         run.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = readAll(outPath);
-    run.err = readAll(errPath);
+    run.out = readFile(outPath);
+    run.err = readFile(errPath);
     return run;
 }
 
@@ -271,9 +263,9 @@ TEST(CaptureTool, the_same_arguments_give_the_same_files)
         char a[32], b[32];
         std::snprintf(a, sizeof a, "first_%02d.png", i);
         std::snprintf(b, sizeof b, "second_%02d.png", i);
-        const std::string bytes = readAll(a);
+        const std::string bytes = readFile(a);
         EXPECT_FALSE(bytes.empty()) << a;
-        EXPECT_TRUE(bytes == readAll(b)) << a << " and " << b << " differ";
+        EXPECT_TRUE(bytes == readFile(b)) << a << " and " << b << " differ";
     }
 }
 
@@ -340,7 +332,7 @@ TEST(CaptureTool, captions_draw_in_the_lower_fifth_of_frames_with_a_cue_and_nowh
     const ToolRun run = capture(captioned);
     ASSERT_EQ(run.code, 0) << run.err;
 
-    EXPECT_EQ(readAll("frame_00001.png"), readAll("captioned_1.png")) << "no cue at 172.5 s: the same frame";
+    EXPECT_EQ(readFile("frame_00001.png"), readFile("captioned_1.png")) << "no cue at 172.5 s: the same frame";
     const Picture plain = readPng("frame_00000.png");
     const Picture caption = readPng("captioned_0.png");
     ASSERT_EQ(caption.width, 640);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "GlTest.h"
@@ -38,12 +36,6 @@ std::string build(TempDir& dir, const std::string& fragment, const std::string& 
     if (out)
         *out = program;
     return testing::internal::GetCapturedStdout();
-}
-
-std::string readText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -243,8 +235,8 @@ TEST(ShaderStage, every_show_shader_builds_as_glsl_es_300)
         TempDir dir;
         const std::string data = sourceRoot() + "/data/" + name;
         ShaderProgram* program = nullptr;
-        EXPECT_EQ(build(dir, ShaderStage::toEs300(readText(data + ".frag")),
-                      ShaderStage::toEs300(readText(data + ".vert")), &program),
+        EXPECT_EQ(build(dir, ShaderStage::toEs300(readFile(data + ".frag")),
+                      ShaderStage::toEs300(readFile(data + ".vert")), &program),
             "");
         EXPECT_TRUE(linked(program));
     }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,18 +51,14 @@ TEST(ContentReloader, saving_a_shader_again_and_again_leaves_no_shader_objects_o
     const int before = liveShaderObjects();
     ASSERT_GT(before, 0) << "the show's programs keep their shader objects";
 
-    std::string source;
-    {
-        std::ifstream in(show.path("data/default.frag"), std::ios::binary);
-        source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    const std::string source = readFile(show.path("data/default.frag"));
     double now = 0.0;
     for (int save = 1; save <= 6; ++save) {
         SCOPED_TRACE(save);
         // Every other save breaks the shader: a failed build is kept out too.
         const bool broken = save % 2 == 0;
-        std::ofstream(show.path("data/default.frag"), std::ios::binary | std::ios::trunc)
-            << source << (broken ? "this does not compile\n" : "// saved again " + std::to_string(save) + "\n");
+        writeFile(show.path("data/default.frag"),
+            source + (broken ? "this does not compile\n" : "// saved again " + std::to_string(save) + "\n"));
         const std::vector<ContentReloader::Outcome> outcomes = nextReload(reloader, now);
         ASSERT_EQ(outcomes.size(), 1u);
         EXPECT_EQ(outcomes[0].kept, broken) << outcomes[0].message;

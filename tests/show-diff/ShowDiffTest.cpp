@@ -7,8 +7,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,14 +21,6 @@ struct ToolRun {
     std::string err;
 };
 
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Runs the shell command line `command` and collects what it printed.
 ToolRun run(const std::string& command)
 {
@@ -39,8 +29,8 @@ ToolRun run(const std::string& command)
         std::system((command + " >" + logs.path("out") + " 2>" + logs.path("err") + " </dev/null").c_str());
     ToolRun result;
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readAll(logs.path("out"));
-    result.err = readAll(logs.path("err"));
+    result.out = readFile(logs.path("out"));
+    result.err = readFile(logs.path("err"));
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -39,6 +40,12 @@ ScopedChdir::~ScopedChdir()
 {
     std::error_code ignored;
     fs::current_path(previous, ignored);
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void writeFile(const std::string& path, const std::string& text)

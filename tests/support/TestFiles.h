@@ -31,6 +31,9 @@ private:
     std::string previous;
 };
 
+// The bytes of the file at `path`; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
 // Writes `text` to `path`, creating parent folders.
 void writeFile(const std::string& path, const std::string& text);
 

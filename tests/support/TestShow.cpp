@@ -2,7 +2,6 @@
 
 #include <GL/glew.h>
 
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -14,14 +13,6 @@ const char* const kShaderFiles[]
     = {"default.frag", "default.vert", "sprite.frag", "sprite.vert", "blood.frag", "blood.vert"};
 const char* const kDialogFiles[] = {
     "harlan.dialog", "vesna.dialog", "prog.dialog", "wife.dialog", "sa.dialog", "veryrich.dialog", "programmer.dialog"};
-
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A distinct, saturated-enough colour for the n-th texture.
 Rgba colourNumber(int n)
@@ -35,13 +26,13 @@ TestShow::TestShow(const std::map<std::string, std::string>& dialogs)
 {
     const std::string data = dir.path("data/");
     for (const char* file : kShaderFiles)
-        writeFile(data + file, readText(sourceRoot() + "/data/" + file));
+        writeFile(data + file, readFile(sourceRoot() + "/data/" + file));
     for (const char* file : kDialogFiles) {
         const auto given = dialogs.find(file);
         writeFile(data + file, given == dialogs.end() ? "" : given->second);
     }
 
-    std::istringstream config(readText(sourceRoot() + "/data/config.txt"));
+    std::istringstream config(readFile(sourceRoot() + "/data/config.txt"));
     std::string line;
     int n = 0;
     while (std::getline(config, line)) {
@@ -54,7 +45,7 @@ TestShow::TestShow(const std::map<std::string, std::string>& dialogs)
         colours[name] = c;
         writeSolidPng(dir.path(file), 8, 8, c.r, c.g, c.b, c.a);
     }
-    writeFile(data + "config.txt", readText(sourceRoot() + "/data/config.txt"));
+    writeFile(data + "config.txt", readFile(sourceRoot() + "/data/config.txt"));
     chdir = std::make_unique<ScopedChdir>(dir.root);
 }
 
@@ -84,7 +75,7 @@ std::string TestShow::nameOf(unsigned texture) const
 
 std::string TestShow::configText() const
 {
-    return readText(dir.path("data/config.txt"));
+    return readFile(dir.path("data/config.txt"));
 }
 
 void TestShow::writeConfig(const std::string& text) const
