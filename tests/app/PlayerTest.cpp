@@ -263,6 +263,8 @@ TEST(Player, bad_usage_exits_with_code_2_and_says_why)
         {{"--start", "#14", "--window=320x180"}, "--start wants a whole number from 1 to 13"},
         {{"--start", "1000", "--window=320x180"}, "--start: 1000 lies past the end of the show (5.0 s)"},
         {{"stray"}, "unexpected argument"},
+        {{"--build", "no/such/folder", "--window=320x180"}, "/no/such/folder: No such file or directory"},
+        {{"--build", ".", "--window=320x180"}, "holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.front());
@@ -631,4 +633,32 @@ TEST(Player, captions_show_over_an_undistorted_picture_in_any_window_switched_by
     }
     press("Escape");
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+}
+
+TEST(Player, captions_that_cannot_be_read_are_named_once_and_the_show_plays_on)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    const struct {
+        const char* fault;
+        const char* captions; // nullptr: no captions file
+        const char* message;
+    } cases[] = {
+        {"no captions file", nullptr, "quorvane: warning: data/captions.vtt: cannot open; no captions\n"},
+        {"a captions file that does not read", "WEBVTT\n\n1 --> 2\nHi\n",
+            "quorvane: warning: data/captions.vtt:3: \"1 --> 2\" is not a cue's times"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        TestShow show;
+        writeMusic(show, 2.0);
+        if (c.captions)
+            writeFile(show.path("data/captions.vtt"), c.captions);
+        const AppProcess run = AppProcess::start(show, {"--window=320x180", "--captions", "--start", "1"});
+        EXPECT_EQ(run.waitFor(std::chrono::seconds(30)), 0) << run.err();
+        const std::string err = run.err();
+        const size_t at = err.find(c.message);
+        EXPECT_NE(at, std::string::npos) << err;
+        EXPECT_EQ(err.find(c.message, at + 1), std::string::npos) << "said once: " << err;
+    }
 }
