@@ -18,9 +18,11 @@ Besides: the dependency list of docs/dependencies.md against the CMake files
 and tools/setup-debian, the test named by every troubleshooting row, the
 links between the files, the show's length, the cast's names.
 
-usage: check-docs.py SOURCE_DIR BUILD_DIR
-Exit codes: 0 all held, 1 something did not, 2 bad usage, 77 the commands
-were not run (no display or no built content) but everything else held.
+usage: check-docs.py [--no-commands] SOURCE_DIR BUILD_DIR
+  --no-commands   leave the runnable commands unrun (a sanitized build)
+Exit codes: 0 all held, 1 something did not, 2 bad usage, 77 the runnable
+commands were not run (--no-commands, no display or no built content) but
+everything else held.
 """
 
 import glob
@@ -108,6 +110,16 @@ def commands(source):
                 if line.strip():
                     found.append((f"{relative(source, path)}:{first + offset}", marker, line.strip()))
     return found
+
+
+def check_indented_blocks(source):
+    """Commands hide from the checks in indented code blocks: fences only."""
+    for path in doc_files(source):
+        previous = ""
+        for number, line in enumerate(prose(path).split("\n"), 1):
+            if line.startswith("    ") and line.strip() and not previous.strip():
+                fail(relative(source, path), f"an indented code block (\"{line.strip()[:40]}\"): fence it with a marker")
+            previous = line
 
 
 def ci_scripts(source):
@@ -341,11 +353,15 @@ def check_length_and_cast(source):
 
 
 def main(argv):
-    if len(argv) != 3 or not os.path.isdir(argv[1]) or not os.path.isdir(argv[2]):
-        print("usage: check-docs.py SOURCE_DIR BUILD_DIR", file=sys.stderr)
+    arguments = argv[1:]
+    run_commands = "--no-commands" not in arguments
+    arguments = [a for a in arguments if a != "--no-commands"]
+    if len(arguments) != 2 or not all(os.path.isdir(a) for a in arguments):
+        print("usage: check-docs.py [--no-commands] SOURCE_DIR BUILD_DIR", file=sys.stderr)
         return 2
-    source, build = os.path.abspath(argv[1]), os.path.abspath(argv[2])
+    source, build = (os.path.abspath(a) for a in arguments)
     found = commands(source)
+    check_indented_blocks(source)
     check_ci(source, found)
     check_dependencies(source)
     check_troubleshooting(source)
@@ -355,7 +371,9 @@ def main(argv):
     skipped = None
     try:
         check_options(source, build, scratch, found)
-        if not os.environ.get("DISPLAY"):
+        if not run_commands:
+            skipped = "--no-commands"
+        elif not os.environ.get("DISPLAY"):
             skipped = "no display"
         elif not os.path.exists(os.path.join(source, "data", "duskwalk.ogg")):
             skipped = "no built content in data/"
