@@ -662,3 +662,27 @@ TEST(Player, captions_that_cannot_be_read_are_named_once_and_the_show_plays_on)
         EXPECT_EQ(err.find(c.message, at + 1), std::string::npos) << "said once: " << err;
     }
 }
+
+TEST(Player, without_a_font_for_the_captions_it_names_the_files_it_tried_once_and_the_show_plays_on)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    // A mount namespace of its own hides the system's fonts from this one run.
+    if (!shell("unshare -m true 2>/dev/null"))
+        GTEST_SKIP() << "needs unshare -m (root)";
+    TestShow show;
+    writeMusic(show, 2.0);
+    writeFile(show.path("data/captions.vtt"), "WEBVTT\n\n00:00.000 --> 00:05.000\nHarlan: Rest well, Milo.\n");
+    const bool ended = shell(std::string("SDL_AUDIODRIVER=dummy timeout 60 unshare -m sh -c "
+                                         "'mount -t tmpfs none /usr/share/fonts && exec ")
+        + QUORVANE_BINARY + " --window=320x180 --captions --start 1' >" + show.path("stdout.txt") + " 2>"
+        + show.path("stderr.txt"));
+    const std::string err = readFile(show.path("stderr.txt"));
+    EXPECT_TRUE(ended) << err;
+    const std::string message = "quorvane: warning: no font for the captions: cannot read "
+                                "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf or ";
+    const size_t at = err.find(message);
+    EXPECT_NE(at, std::string::npos) << err;
+    EXPECT_EQ(err.find(message, at + 1), std::string::npos) << "said once: " << err;
+    EXPECT_NE(err.find("(Debian's fonts-dejavu-core has the first); no captions\n"), std::string::npos) << err;
+}
