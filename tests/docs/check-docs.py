@@ -122,6 +122,22 @@ def check_indented_blocks(source):
             previous = line
 
 
+def check_tables(source):
+    """A row broken over two lines, or with a cell too many, breaks its table."""
+    for path in doc_files(source):
+        header = None
+        for line in prose(path).split("\n"):
+            if not line.startswith("|"):
+                header = None
+                continue
+            cells = line.rstrip().count("|") - line.count("\\|")
+            if header is None:
+                header = cells
+            elif cells != header:
+                fail(relative(source, path), f"a table row of {cells - 1} cells under a header of {header - 1}: "
+                     f"\"{line[:40]}\"")
+
+
 def ci_scripts(source):
     paths = [os.path.join(source, name) for name in (".ci/run", "run-tests", "play")]
     paths += glob.glob(os.path.join(source, "tests", "**", "run"), recursive=True)
@@ -362,6 +378,7 @@ def main(argv):
     source, build = (os.path.abspath(a) for a in arguments)
     found = commands(source)
     check_indented_blocks(source)
+    check_tables(source)
     check_ci(source, found)
     check_dependencies(source)
     check_troubleshooting(source)
