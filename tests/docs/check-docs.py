@@ -37,6 +37,7 @@ import tempfile
 FENCE = re.compile(r"^(\s*)```(\S*)\s*(\S*)\s*$")
 OUR_PROGRAM = re.compile(r"^(\./|build/|tools/|bench/)")
 MARKERS = ("runnable", "ci", "options")
+NOT_PACKAGES = ("packages", "missing", "run")  # setup-debian's arrays that hold no package names
 WRAPPERS = ("xvfb-run", "valgrind")  # programs that run the one named after them
 
 failures = []
@@ -250,16 +251,18 @@ def cmake_names(source):
 
 
 def setup_packages(source):
-    """The packages of the lists tools/setup-debian installs from."""
+    """The packages of every list in tools/setup-debian."""
     with open(os.path.join(source, "tools", "setup-debian"), encoding="utf-8") as f:
         lines = f.read().split("\n")
     packages = set()
     inside = False
     for line in lines:
         code = line.split("#", 1)[0]
-        start = re.match(r"^\s*(?:command -v \S+ >/dev/null \|\| )?(?:play|tests|web)\+?=\((.*)$", code)
+        start = re.match(r"^\s*(?:command -v \S+ >/dev/null \|\| )?(\w+)\+?=\((.*)$", code)
+        if start and start.group(1) in NOT_PACKAGES:
+            continue
         if start:
-            rest = start.group(1)
+            rest = start.group(2)
             inside = not rest.rstrip().endswith(")")
             packages.update(rest.rstrip().rstrip(")").split())
         elif inside:
