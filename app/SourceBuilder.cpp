@@ -46,16 +46,16 @@ std::string named(const std::vector<std::string>& names)
 std::string SourceBuilder::checkBuildFolder(const std::string& dir, const std::string& sourceRoot)
 {
     if (const char* why = ProcessGroup::unavailable())
-        throw UsageError(std::string("--build: ") + why + "; build with cmake --build " + dir + " --target "
-            + kTarget + ", and --edit shows what it writes");
+        throw UsageError(std::string("--build: ") + why + "; build with cmake --build " + dir + " --target " + kTarget
+            + ", and --edit shows what it writes");
     std::string error;
     const std::string folder = FileStatus::absolute(dir, error);
     if (folder.empty())
         throw UsageError("--build: " + dir + ": " + error);
     FILE* cache = std::fopen((folder + "/CMakeCache.txt").c_str(), "r");
     if (!cache)
-        throw UsageError("--build: " + dir + " holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B "
-            + dir);
+        throw UsageError(
+            "--build: " + dir + " holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B " + dir);
     const std::string key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
     std::string home;
     bool found = false;
@@ -96,25 +96,32 @@ SourceBuilder::~SourceBuilder()
 {
     if (!build.running())
         return;
-    std::fprintf(stderr, "quorvane: ending the content build that still runs (%s); %s/ keeps what it had or what "
-        "the build finished\n", (buildDir + "/" + kLockName).c_str(), output.c_str());
+    std::fprintf(stderr,
+        "quorvane: ending the content build that still runs (%s); %s/ keeps what it had or what "
+        "the build finished\n",
+        (buildDir + "/" + kLockName).c_str(), output.c_str());
     build.end();
 }
 
-bool SourceBuilder::findNewFiles()
+void SourceBuilder::findNewFiles()
 {
+    for (const std::string& path : arrived) {
+        if (!FileStatus::of(path).exists)
+            files.forget(path);
+        else if (std::find(added.begin(), added.end(), path) == added.end())
+            added.push_back(path);
+    }
+    arrived.clear();
     std::vector<std::string> found;
     listFiles(sources, found);
-    bool added = false;
     for (const std::string& path : found) {
         if (!files.watches(path)) {
             files.add(path);
-            added = true;
+            if (looked)
+                arrived.push_back(path);
         }
     }
-    const bool first = !looked;
     looked = true;
-    return added && !first;
 }
 
 std::map<std::string, FileStatus> SourceBuilder::outputNow() const
@@ -139,7 +146,11 @@ std::string SourceBuilder::startBuild()
             retimed.push_back(path);
         }
     }
-    std::string why = changed.empty() ? "a new file in " + sources : named(changed) + " changed";
+    std::string why;
+    if (!added.empty())
+        why = named(added) + (added.size() == 1 ? " was" : " were") + " added";
+    if (!changed.empty())
+        why += (why.empty() ? "" : ", ") + named(changed) + " changed";
     if (!retimed.empty())
         why += "; " + named(retimed) + (retimed.size() == 1 ? " was" : " were")
             + " older than the last build, now saved with the time now";
@@ -156,7 +167,7 @@ std::string SourceBuilder::startBuild()
         return "waiting for another content build in " + buildDir + " to end (" + error + ")";
     case ProcessGroup::Start::Failed:
         changed.clear();
-        newFiles = false;
+        added.clear();
         return "cannot run the content build: " + error;
     case ProcessGroup::Start::Started:
         break;
@@ -167,7 +178,7 @@ std::string SourceBuilder::startBuild()
     waitingSaid = false;
     before = found;
     changed.clear();
-    newFiles = false;
+    added.clear();
     return "building the content (" + why + "): cmake --build " + buildDir + " --target " + kTarget;
 }
 
@@ -187,8 +198,7 @@ std::string SourceBuilder::buildEnded(bool succeeded, double now)
             written.push_back(path + " (removed)");
     if (!succeeded)
         return "the content build failed after " + took + " (its messages are above); " + output
-            + "/ keeps what it had or what the build wrote"
-            + (written.empty() ? std::string() : ": " + named(written));
+            + "/ keeps what it had or what the build wrote" + (written.empty() ? std::string() : ": " + named(written));
     if (written.empty())
         return "built the content in " + took + ": nothing needed building, " + output + "/ is as it was";
     return "built the content in " + took + ": " + named(written);
@@ -201,9 +211,10 @@ std::vector<std::string> SourceBuilder::poll(double now)
         return lines;
     lastPoll = now;
 
-    newFiles = findNewFiles() || newFiles;
+    findNewFiles();
     for (const std::string& path : files.poll())
-        if (std::find(changed.begin(), changed.end(), path) == changed.end())
+        if (std::find(changed.begin(), changed.end(), path) == changed.end()
+            && std::find(added.begin(), added.end(), path) == added.end())
             changed.push_back(path);
 
     bool succeeded = false;
@@ -212,7 +223,7 @@ std::vector<std::string> SourceBuilder::poll(double now)
             return lines;
         lines.push_back(buildEnded(succeeded, now));
     }
-    if (!changed.empty() || newFiles) {
+    if (!changed.empty() || !added.empty()) {
         const std::string line = startBuild();
         if (!line.empty())
             lines.push_back(line);

@@ -65,7 +65,8 @@ ProcessGroup::Start ProcessGroup::start(
             return Start::Failed;
         }
         const int pid = std::atoi(holder);
-        error = lockPath + " is held by " + (pid > 0 ? "process " + std::to_string(pid) : "another process");
+        error = lockPath + " is held by "
+            + (pid > 0 ? "what process " + std::to_string(pid) + " started" : "another process");
         return Start::Busy;
     }
 #ifdef __linux__
