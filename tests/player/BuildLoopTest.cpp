@@ -286,3 +286,29 @@ TEST(BuildLoop, a_source_saved_with_an_old_time_is_built_and_the_line_names_what
     kill(run.pid, SIGTERM);
     EXPECT_EQ(run.waitFor(std::chrono::seconds(20)), 128 + SIGTERM) << run.err();
 }
+
+TEST(BuildLoop, a_build_folder_that_cannot_build_this_show_is_refused_before_the_window_opens)
+{
+    TestShow show;
+    makeContentBuild(show);
+    TempDir other;
+    writeFile(other.path("CMakeLists.txt"), "cmake_minimum_required(VERSION 3.25)\nproject(Other NONE)\n");
+    ASSERT_TRUE(shell("cmake -S " + other.root + " -B " + other.path("build") + " >/dev/null"));
+    ASSERT_TRUE(shell("mkdir -p empty"));
+    const struct {
+        std::string folder;
+        std::string message;
+    } cases[] = {
+        {"missing", "--build: " + show.path("missing") + ": No such file or directory"},
+        {"empty",
+            "--build: " + show.path("empty")
+                + " holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B "},
+        {other.path("build"), "--build: " + other.path("build") + " builds " + other.root + ", not the show in "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const AppProcess run = AppProcess::start(show, {"--window=320x180", "--edit", "--build", c.folder});
+        EXPECT_EQ(run.waitFor(std::chrono::seconds(30)), 2) << run.err();
+        EXPECT_NE(run.err().find("quorvane: " + c.message), std::string::npos) << run.err();
+    }
+}
