@@ -138,14 +138,28 @@ std::string SourceBuilder::startBuild()
 {
     // A source whose time lies before what the last build may have written
     // would look built already: it gets the time now.
-    std::vector<std::string> retimed;
+    // So would one saved while another player's build ran.
     for (const std::string& path : changed) {
         const FileStatus status = FileStatus::of(path);
-        if (status.exists && status.modified <= builtUntil && FileStatus::touch(path)) {
+        const bool stale = status.modified <= builtUntil
+            || (waitingSaid && status.modified >= otherFrom && status.modified <= otherUntil);
+        if (status.exists && stale && FileStatus::touch(path)) {
             files.markRead(path);
-            retimed.push_back(path);
+            if (std::find(retimed.begin(), retimed.end(), path) == retimed.end())
+                retimed.push_back(path);
         }
     }
+    // A file added and gone again (an editor's) asks for nothing.
+    for (auto path = added.begin(); path != added.end();) {
+        if (FileStatus::of(*path).exists) {
+            ++path;
+        } else {
+            files.forget(*path);
+            path = added.erase(path);
+        }
+    }
+    if (added.empty() && changed.empty())
+        return "";
     std::string why;
     if (!added.empty())
         why = named(added) + (added.size() == 1 ? " was" : " were") + " added";
@@ -161,24 +175,27 @@ std::string SourceBuilder::startBuild()
     std::string error;
     switch (build.start(command, buildDir + "/" + kLockName, error)) {
     case ProcessGroup::Start::Busy:
+        // The other build started when its player wrote the lock file, and
+        // may write anything until it ends.
+        otherUntil = FileStatus::now();
         if (waitingSaid)
             return "";
+        otherFrom = FileStatus::of(buildDir + "/" + kLockName).modified;
         waitingSaid = true;
         return "waiting for another content build in " + buildDir + " to end (" + error + ")";
     case ProcessGroup::Start::Failed:
         changed.clear();
         added.clear();
+        retimed.clear();
         return "cannot run the content build: " + error;
     case ProcessGroup::Start::Started:
         break;
     }
-    // After another's build, this one may find anything written.
-    if (waitingSaid)
-        builtUntil = FileStatus::now();
     waitingSaid = false;
     before = found;
     changed.clear();
     added.clear();
+    retimed.clear();
     return "building the content (" + why + "): cmake --build " + buildDir + " --target " + kTarget;
 }
 

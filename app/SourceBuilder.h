@@ -78,9 +78,12 @@ private:
     ProcessGroup build;
     double buildStart = 0.0;
     bool waitingSaid = false;                 // the line that the build waits for another was printed
+    int64_t otherFrom = 0;                    // file times from the start of the other build waited for
+    int64_t otherUntil = 0;                   // to the last look that found it running
     std::map<std::string, FileStatus> before; // `output` as the running build found it
     int64_t builtUntil;                       // file time up to which a build may have written `output`
     std::vector<std::string> changed;         // sources seen changed since the running build started
     std::vector<std::string> added;           // and sources added
+    std::vector<std::string> retimed;         // and sources given the time now
     double lastPoll = -1e9;
 };
