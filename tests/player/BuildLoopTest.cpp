@@ -300,7 +300,12 @@ TEST(BuildLoop, a_build_folder_that_cannot_build_this_show_is_refused_before_the
     TempDir other;
     writeFile(other.path("CMakeLists.txt"), "cmake_minimum_required(VERSION 3.25)\nproject(Other NONE)\n");
     ASSERT_TRUE(shell("cmake -S " + other.root + " -B " + other.path("build") + " >/dev/null"));
-    ASSERT_TRUE(shell("mkdir -p empty"));
+    ASSERT_TRUE(shell("mkdir -p empty garbled"));
+    // A cache of noise: no line ends for 100 kB, then bytes of every kind.
+    std::string noise(100000, 'x');
+    for (int i = 0; i < 4096; ++i)
+        noise += static_cast<char>(i * 37 % 256);
+    writeFile(show.path("garbled/CMakeCache.txt"), noise);
     const struct {
         std::string folder;
         std::string message;
@@ -310,6 +315,7 @@ TEST(BuildLoop, a_build_folder_that_cannot_build_this_show_is_refused_before_the
             "--build: " + show.path("empty")
                 + " holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B "},
         {other.path("build"), "--build: " + other.path("build") + " builds " + other.root + ", not the show in "},
+        {"garbled", "--build: " + show.path("garbled") + "/CMakeCache.txt does not say which sources it builds"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
