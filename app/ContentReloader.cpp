@@ -1,7 +1,6 @@
 #include "ContentReloader.h"
 
 #include <GL/glew.h>
-#include <dirent.h>
 
 #include <fstream>
 #include <set>
@@ -90,12 +89,9 @@ ContentReloader::ContentReloader(std::string configPath)
     }
     // The show reads some files beside the list by fixed paths.
     const std::string folder = folderOf(this->configPath);
-    if (DIR* dir = opendir(folder.empty() ? "." : folder.c_str())) {
-        while (const dirent* entry = readdir(dir))
-            if (entry->d_type == DT_REG)
-                files.add(folder + entry->d_name);
-        closedir(dir);
-    }
+    for (const FileStatus::Entry& entry : FileStatus::list(folder))
+        if (!entry.folder)
+            files.add(folder + entry.name);
 }
 
 std::vector<std::string> ContentReloader::attach(MyDemo& show)

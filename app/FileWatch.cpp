@@ -1,45 +1,17 @@
 #include "FileWatch.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <string_view>
-
-namespace {
-
-long long nanoseconds(const timespec& time)
-{
-    return static_cast<long long>(time.tv_sec) * 1000000000LL + time.tv_nsec;
-}
-
-} // namespace
 
 FileWatch::FileWatch(double settle)
     : settle(settle)
 {
 }
 
-bool FileWatch::Identity::operator==(const Identity& other) const
-{
-    return exists == other.exists && device == other.device && inode == other.inode && size == other.size
-        && modified == other.modified && changed == other.changed;
-}
-
 FileWatch::Identity FileWatch::identify(const std::string& path)
 {
-    Identity identity;
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0)
-        return identity;
-    identity.exists = true;
-    identity.device = status.st_dev;
-    identity.inode = status.st_ino;
-    identity.size = status.st_size;
-    identity.modified = nanoseconds(status.st_mtim);
-    identity.changed = nanoseconds(status.st_ctim);
-    return identity;
+    return FileStatus::of(path);
 }
 
 bool FileWatch::hashOf(const std::string& path, uint64_t& hash)
@@ -61,9 +33,7 @@ bool FileWatch::hashOf(const std::string& path, uint64_t& hash)
 
 bool FileWatch::fresh(const Identity& identity) const
 {
-    timespec now {};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return identity.exists && nanoseconds(now) - identity.changed < static_cast<long long>(settle * 1e9);
+    return identity.exists && FileStatus::now() - identity.changed < static_cast<int64_t>(settle * 1e9);
 }
 
 void FileWatch::takeAsRead(Entry& entry, const Identity& now) const
@@ -89,6 +59,16 @@ void FileWatch::markRead(const std::string& path)
     for (Entry& entry : entries) {
         if (entry.path == path) {
             takeAsRead(entry, identify(path));
+            return;
+        }
+    }
+}
+
+void FileWatch::forget(const std::string& path)
+{
+    for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
+        if (entry->path == path) {
+            entries.erase(entry);
             return;
         }
     }

@@ -10,11 +10,11 @@
 // a report. Reads files only to hash them; what they hold is the caller's.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/FileStatus.h"
 
 class FileWatch {
 public:
@@ -30,6 +30,8 @@ public:
     void add(const std::string& path);
     // Takes `path` (watched or not) as read as it stands now.
     void markRead(const std::string& path);
+    // Stops watching `path`.
+    void forget(const std::string& path);
     // True when `path` is watched.
     bool watches(const std::string& path) const;
 
@@ -38,15 +40,9 @@ public:
     std::vector<std::string> poll();
 
 private:
-    struct Identity {
-        bool exists = false;
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        long long modified = 0; // nanoseconds since the epoch
-        long long changed = 0;  // of the inode (ctime); nobody can set it
-        bool operator==(const Identity& other) const;
-    };
+    // Whether it exists, its size, modification and change times, inode
+    // and device.
+    using Identity = FileStatus;
     struct Entry {
         std::string path;
         Identity read;       // as the caller read it

@@ -4,9 +4,10 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
-#include "SoundServerPosition.h"
+#include "platform/SoundServerPosition.h"
 
 MusicPlayhead::MusicPlayhead()
 {
@@ -16,8 +17,12 @@ MusicPlayhead::MusicPlayhead()
     if (Mix_QuerySpec(&frequency, &format, &channels) != 0)
         bytesPerSecond = static_cast<double>(frequency) * channels * (SDL_AUDIO_BITSIZE(format) / 8);
     const char* driver = SDL_GetCurrentAudioDriver();
-    if (driver && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0))
-        server = std::make_unique<SoundServerPosition>();
+    if (driver && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0)) {
+        if (const char* why = SoundServerPosition::unavailable())
+            std::fprintf(stderr, "quorvane: %s\n", why);
+        else
+            server = std::make_unique<SoundServerPosition>();
+    }
     Mix_SetPostMix(&MusicPlayhead::hook, this);
 }
 

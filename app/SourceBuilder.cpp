@@ -1,52 +1,26 @@
 #include "SourceBuilder.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <thread>
 
 #include "UsageError.h"
 
-extern char** environ;
-
 namespace {
-
-std::string realPath(const std::string& path)
-{
-    char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved))
-        return "";
-    return resolved;
-}
 
 // Every file under `folder`, leaving out hidden files and editors' backups.
 void listFiles(const std::string& folder, std::vector<std::string>& files)
 {
-    DIR* dir = opendir(folder.c_str());
-    if (!dir)
-        return;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
+    for (const FileStatus::Entry& entry : FileStatus::list(folder)) {
+        const std::string& name = entry.name;
         if (name.empty() || name[0] == '.' || name.back() == '~' || name[0] == '#')
             continue;
         const std::string path = folder + "/" + name;
-        if (entry->d_type == DT_DIR)
+        if (entry.folder)
             listFiles(path, files);
         else
             files.push_back(path);
     }
-    closedir(dir);
 }
 
 std::string seconds(double value)
@@ -56,86 +30,195 @@ std::string seconds(double value)
     return text;
 }
 
+// The first kNamed of `names`, then how many more.
+std::string named(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < SourceBuilder::kNamed; ++i)
+        text += (i ? ", " : "") + names[i];
+    if (names.size() > SourceBuilder::kNamed)
+        text += " and " + std::to_string(names.size() - SourceBuilder::kNamed) + " more";
+    return text;
+}
+
 } // namespace
 
 std::string SourceBuilder::checkBuildFolder(const std::string& dir, const std::string& sourceRoot)
 {
-    const std::string folder = realPath(dir);
+    if (const char* why = ProcessGroup::unavailable())
+        throw UsageError(std::string("--build: ") + why + "; build with cmake --build " + dir + " --target " + kTarget
+            + ", and --edit shows what it writes");
+    std::string error;
+    const std::string folder = FileStatus::absolute(dir, error);
     if (folder.empty())
-        throw UsageError("--build: " + dir + ": " + std::strerror(errno));
-    std::ifstream cache(folder + "/CMakeCache.txt");
+        throw UsageError("--build: " + dir + ": " + error);
+    FILE* cache = std::fopen((folder + "/CMakeCache.txt").c_str(), "r");
     if (!cache)
-        throw UsageError("--build: " + dir + " holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B "
-            + dir);
+        throw UsageError(
+            "--build: " + dir + " holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B " + dir);
     const std::string key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
+    std::string home;
+    bool found = false;
+    char chunk[4096];
     std::string line;
-    while (std::getline(cache, line)) {
-        if (line.compare(0, key.size(), key) != 0)
+    while (!found && std::fgets(chunk, sizeof chunk, cache)) {
+        line += chunk;
+        if (line.back() != '\n' && !std::feof(cache))
             continue;
-        const std::string home = realPath(line.substr(key.size()));
-        if (home != realPath(sourceRoot))
-            throw UsageError("--build: " + dir + " builds " + line.substr(key.size()) + ", not the show in "
-                + realPath(sourceRoot));
-        return folder;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        if (line.compare(0, key.size(), key) == 0) {
+            home = line.substr(key.size());
+            found = true;
+        }
+        line.clear();
     }
-    throw UsageError("--build: " + dir + "/CMakeCache.txt does not say which sources it builds");
+    std::fclose(cache);
+    if (!found)
+        throw UsageError("--build: " + dir + "/CMakeCache.txt does not say which sources it builds");
+    const std::string root = FileStatus::absolute(sourceRoot, error);
+    if (FileStatus::absolute(home, error) != root)
+        throw UsageError("--build: " + dir + " builds " + home + ", not the show in " + root);
+    return folder;
 }
 
-SourceBuilder::SourceBuilder(std::string sources, std::string buildDir)
+SourceBuilder::SourceBuilder(std::string sources, std::string buildDir, std::string output)
     : sources(std::move(sources))
     , buildDir(std::move(buildDir))
+    , output(std::move(output))
     , files(kPollInterval)
+    , builtUntil(FileStatus::now())
 {
     findNewFiles();
 }
 
 SourceBuilder::~SourceBuilder()
 {
-    if (build <= 0)
+    if (!build.running())
         return;
-    kill(-build, SIGTERM);
-    waitpid(build, nullptr, 0);
+    std::fprintf(stderr,
+        "quorvane: ending the content build that still runs (%s); %s/ keeps what it had or what "
+        "the build finished\n",
+        (buildDir + "/" + kLockName).c_str(), output.c_str());
+    build.end();
 }
 
-bool SourceBuilder::findNewFiles()
+void SourceBuilder::findNewFiles()
 {
+    for (const std::string& path : arrived) {
+        if (!FileStatus::of(path).exists)
+            files.forget(path);
+        else if (std::find(added.begin(), added.end(), path) == added.end())
+            added.push_back(path);
+    }
+    arrived.clear();
     std::vector<std::string> found;
     listFiles(sources, found);
-    bool added = false;
     for (const std::string& path : found) {
         if (!files.watches(path)) {
             files.add(path);
-            added = true;
+            if (looked)
+                arrived.push_back(path);
         }
     }
-    const bool first = !looked;
     looked = true;
-    return added && !first;
 }
 
-std::string SourceBuilder::startBuild(const std::string& why)
+std::map<std::string, FileStatus> SourceBuilder::outputNow() const
 {
-    const std::string jobs = std::to_string(std::max(1u, std::thread::hardware_concurrency()));
-    const char* argv[] = {"cmake", "--build", buildDir.c_str(), "--target", kTarget, "--parallel", jobs.c_str(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // Its own process group, so that ending the player ends the whole build.
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    std::fflush(stdout);
-    const int error
-        = posix_spawnp(&build, "cmake", &actions, &attributes, const_cast<char* const*>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (error != 0) {
-        build = -1;
-        return std::string("cannot run cmake for the content build: ") + std::strerror(error);
+    std::vector<std::string> found;
+    listFiles(output, found);
+    std::map<std::string, FileStatus> now;
+    for (const std::string& path : found)
+        now[path] = FileStatus::of(path);
+    return now;
+}
+
+std::string SourceBuilder::startBuild()
+{
+    // A source whose time lies before what the last build may have written
+    // would look built already: it gets the time now.
+    // So would one saved while another player's build ran.
+    for (const std::string& path : changed) {
+        const FileStatus status = FileStatus::of(path);
+        const bool stale = status.modified <= builtUntil
+            || (waitingSaid && status.modified >= otherFrom && status.modified <= otherUntil);
+        if (status.exists && stale && FileStatus::touch(path)) {
+            files.markRead(path);
+            if (std::find(retimed.begin(), retimed.end(), path) == retimed.end())
+                retimed.push_back(path);
+        }
     }
+    // A file added and gone again (an editor's) asks for nothing.
+    for (auto path = added.begin(); path != added.end();) {
+        if (FileStatus::of(*path).exists) {
+            ++path;
+        } else {
+            files.forget(*path);
+            path = added.erase(path);
+        }
+    }
+    if (added.empty() && changed.empty())
+        return "";
+    std::string why;
+    if (!added.empty())
+        why = named(added) + (added.size() == 1 ? " was" : " were") + " added";
+    if (!changed.empty())
+        why += (why.empty() ? "" : ", ") + named(changed) + " changed";
+    if (!retimed.empty())
+        why += "; " + named(retimed) + (retimed.size() == 1 ? " was" : " were")
+            + " older than the last build, now saved with the time now";
+
+    const std::string jobs = std::to_string(std::max(1u, std::thread::hardware_concurrency()));
+    const std::vector<std::string> command = {"cmake", "--build", buildDir, "--target", kTarget, "--parallel", jobs};
+    const std::map<std::string, FileStatus> found = outputNow();
+    std::string error;
+    switch (build.start(command, buildDir + "/" + kLockName, error)) {
+    case ProcessGroup::Start::Busy:
+        // The other build started when its player wrote the lock file, and
+        // may write anything until it ends.
+        otherUntil = FileStatus::now();
+        if (waitingSaid)
+            return "";
+        otherFrom = FileStatus::of(buildDir + "/" + kLockName).modified;
+        waitingSaid = true;
+        return "waiting for another content build in " + buildDir + " to end (" + error + ")";
+    case ProcessGroup::Start::Failed:
+        changed.clear();
+        added.clear();
+        retimed.clear();
+        return "cannot run the content build: " + error;
+    case ProcessGroup::Start::Started:
+        break;
+    }
+    waitingSaid = false;
+    before = found;
+    changed.clear();
+    added.clear();
+    retimed.clear();
     return "building the content (" + why + "): cmake --build " + buildDir + " --target " + kTarget;
+}
+
+std::string SourceBuilder::buildEnded(bool succeeded, double now)
+{
+    builtUntil = FileStatus::now();
+    const std::string took = seconds(now - buildStart);
+    std::vector<std::string> written;
+    const std::map<std::string, FileStatus> after = outputNow();
+    for (const auto& [path, status] : after) {
+        const auto was = before.find(path);
+        if (was == before.end() || was->second != status)
+            written.push_back(path);
+    }
+    for (const auto& [path, status] : before)
+        if (!after.count(path))
+            written.push_back(path + " (removed)");
+    if (!succeeded)
+        return "the content build failed after " + took + " (its messages are above); " + output
+            + "/ keeps what it had or what the build wrote" + (written.empty() ? std::string() : ": " + named(written));
+    if (written.empty())
+        return "built the content in " + took + ": nothing needed building, " + output + "/ is as it was";
+    return "built the content in " + took + ": " + named(written);
 }
 
 std::vector<std::string> SourceBuilder::poll(double now)
@@ -145,29 +228,24 @@ std::vector<std::string> SourceBuilder::poll(double now)
         return lines;
     lastPoll = now;
 
-    const bool newFiles = findNewFiles();
-    const std::vector<std::string> changed = files.poll();
-    if (!changed.empty())
-        changedSince = changed.front() + (changed.size() > 1 ? " and more" : "") + " changed";
-    else if (newFiles)
-        changedSince = "a new file in " + sources;
+    findNewFiles();
+    for (const std::string& path : files.poll())
+        if (std::find(changed.begin(), changed.end(), path) == changed.end()
+            && std::find(added.begin(), added.end(), path) == added.end())
+            changed.push_back(path);
 
-    if (build > 0) {
-        int status = 0;
-        if (waitpid(build, &status, WNOHANG) != build)
+    bool succeeded = false;
+    if (build.running()) {
+        if (!build.ended(succeeded))
             return lines;
-        build = -1;
-        const std::string took = seconds(now - buildStart);
-        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            lines.push_back("built the content in " + took);
-        else
-            lines.push_back("the content build failed after " + took
-                + " (its messages are above); data/ keeps what it had or what the build wrote");
+        lines.push_back(buildEnded(succeeded, now));
     }
-    if (!changedSince.empty()) {
-        lines.push_back(startBuild(changedSince));
-        buildStart = now;
-        changedSince.clear();
+    if (!changed.empty() || !added.empty()) {
+        const std::string line = startBuild();
+        if (!line.empty())
+            lines.push_back(line);
+        if (build.running())
+            buildStart = now;
     }
     return lines;
 }

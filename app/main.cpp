@@ -3,20 +3,25 @@
 // who make it. `quorvane --help` tells how.
 //
 // What cannot be set up is reported on stderr and ends the program with exit
-// code 1; bad usage ends it with code 2.
+// code 1; bad usage ends it with code 2. Stopped by a signal while it builds
+// the content, it ends the build and then ends by that signal.
 
 #include <string>
 #include <vector>
 
 #include "Player.h"
 #include "PlayerOptions.h"
+#include "StopSignal.h"
 #include "ToolMain.h"
 
 int main(int argc, char** argv)
 {
     const ToolMain tool("quorvane", PlayerOptions::helpText());
-    return tool.run(argc, argv, [](const std::vector<std::string>& arguments) {
+    const int code = tool.run(argc, argv, [](const std::vector<std::string>& arguments) {
         Player player(PlayerOptions::parse(arguments));
         return player.run();
     });
+    // Asked to stop by a signal, the player has ended what it started.
+    StopSignal::endAsAsked();
+    return code;
 }

@@ -1,4 +1,4 @@
-#include "SoundServerPosition.h"
+#include "../SoundServerPosition.h"
 
 #include <pulse/pulseaudio.h>
 #include <sys/eventfd.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "MusicPlayhead.h"
+#include "../../MusicPlayhead.h"
 
 namespace {
 
@@ -75,6 +75,11 @@ struct ServerCallbacks {
             self.latency = static_cast<double>(info->buffer_usec + info->sink_usec) / 1e6;
     }
 };
+
+const char* SoundServerPosition::unavailable()
+{
+    return nullptr;
+}
 
 SoundServerPosition::SoundServerPosition()
 {

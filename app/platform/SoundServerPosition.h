@@ -12,7 +12,9 @@
 // furthest is taken: now and then SDL's last piece is late to arrive).
 // PipeWire's PulseAudio service reports 0 for every stream, which counts as
 // no report. Plays and changes nothing; the audio thread never waits on the
-// server.
+// server. Two sides, chosen by the build: pulse/ asks through libpulse;
+// none/ (Windows, or a build made without libpulse) asks nothing, and
+// unavailable() says so.
 #pragma once
 
 #include <deque>
@@ -25,6 +27,9 @@ struct pa_threaded_mainloop;
 
 class SoundServerPosition {
 public:
+    // Why this build cannot ask a sound server; nullptr where it can.
+    static const char* unavailable();
+
     // Starts asking the server that SDL's pulseaudio driver reaches (the
     // same PULSE_SERVER or default). Never fails: without a server, or
     // without a playback stream of this process on it, heardAt() stays
