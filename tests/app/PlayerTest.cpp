@@ -623,7 +623,7 @@ TEST(Player, captions_show_over_an_undistorted_picture_in_any_window_switched_by
         if (step.captions) {
             writeFile(show.path("data/captions.new"), step.captions);
             ASSERT_TRUE(shell("mv " + show.path("data/captions.new") + " " + show.path("data/captions.vtt")));
-            EXPECT_TRUE(says(run, "reloaded data/captions.vtt (1 cues)")) << run.out();
+            EXPECT_TRUE(says(run, "reloaded data/captions.vtt (1 cue)")) << run.out();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         EXPECT_LT(differenceFromCapture(show, 171.0, step.capture, 88, 225), 0.2);
