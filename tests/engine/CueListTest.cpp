@@ -121,7 +121,8 @@ TEST(CueList, cues_larger_than_a_picture_holds_are_refused_with_their_line)
         {timing + "one\ntwo\nthree\nfour\n", "in.vtt:7: the cue has more than 3 lines"},
         {thousands, "in.vtt:7: the cue has more than 3 lines"},
         {timing + accented + "\n", nullptr},
-        {timing + "ok\n" + accented + "e\n", "in.vtt:5: the line has 51 characters, more than 50 fit across the picture"},
+        {timing + "ok\n" + accented + "e\n",
+            "in.vtt:5: the line has 51 characters, more than 50 fit across the picture"},
         {timing + "<b>" + std::string(50, 'x') + "</b> &amp;\n", "in.vtt:4: the line has 52 characters"},
         {huge, "in.vtt: larger than 1024 KiB"},
     };
