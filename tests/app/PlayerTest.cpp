@@ -687,3 +687,23 @@ TEST(Player, captions_beyond_their_bounds_are_refused_with_their_line_and_each_r
         std::string::npos)
         << run.err();
 }
+
+TEST(Player, gl_objects_go_while_their_context_is_current)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    writeMusic(show, 30.0);
+    writeFile(show.path("data/captions.vtt"), "WEBVTT\n\n00:00.500 --> 00:09.000\nHarlan: Rest well, Milo.\n");
+    // Captions and the overlay shown, so that everything the player draws
+    // with has its GL objects when it ends.
+    const AppProcess run = AppProcess::start(show, with(kWindow, {"--edit", "--paused", "--captions", "--start", "1"}),
+        {"SDL_AUDIODRIVER=dummy", std::string("LD_PRELOAD=") + QUORVANE_GL_CONTEXT_CHECK});
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_TRUE(says(run, "paused 1.000000")) << run.out();
+    press("Tab");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    press("Escape");
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
+    EXPECT_EQ(run.err().find("gl-context-check"), std::string::npos) << run.err();
+}
