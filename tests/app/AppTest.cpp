@@ -121,6 +121,15 @@ TEST(App, faults_that_stop_the_show_are_named_and_exit_with_code_1)
                 return std::string();
             },
             "data/config.txt"},
+        {"a track cut off before its last page, as while a build still writes it",
+            [](const TestShow& show) {
+                writeMusic(show, 5.0);
+                const std::string bytes = readFile(show.path("data/duskwalk.ogg"));
+                // Up to a little before the header of the last page.
+                writeFile(show.path("data/duskwalk.ogg"), bytes.substr(0, bytes.rfind("OggS") - 10));
+                return std::string();
+            },
+            "data/duskwalk.ogg: cannot load the music: its Ogg stream ends before its last page"},
     };
     for (const auto& c : cases) {
         TestShow show;

@@ -263,6 +263,8 @@ TEST(Player, bad_usage_exits_with_code_2_and_says_why)
         {{"--start", "#14", "--window=320x180"}, "--start wants a whole number from 1 to 13"},
         {{"--start", "1000", "--window=320x180"}, "--start: 1000 lies past the end of the show (5.0 s)"},
         {{"stray"}, "unexpected argument"},
+        {{"--build", "no/such/folder", "--window=320x180"}, "/no/such/folder: No such file or directory"},
+        {{"--build", ".", "--window=320x180"}, "holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.front());
@@ -706,4 +708,56 @@ TEST(Player, gl_objects_go_while_their_context_is_current)
     press("Escape");
     EXPECT_EQ(run.waitFor(std::chrono::seconds(10)), 0) << run.err();
     EXPECT_EQ(run.err().find("gl-context-check"), std::string::npos) << run.err();
+}
+
+TEST(Player, captions_that_cannot_be_read_are_named_once_and_the_show_plays_on)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    const struct {
+        const char* fault;
+        const char* captions; // nullptr: no captions file
+        const char* message;
+    } cases[] = {
+        {"no captions file", nullptr, "quorvane: warning: data/captions.vtt: cannot open; no captions\n"},
+        {"a captions file that does not read", "WEBVTT\n\n1 --> 2\nHi\n",
+            "quorvane: warning: data/captions.vtt:3: \"1 --> 2\" is not a cue's times"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        TestShow show;
+        writeMusic(show, 2.0);
+        if (c.captions)
+            writeFile(show.path("data/captions.vtt"), c.captions);
+        const AppProcess run = AppProcess::start(show, {"--window=320x180", "--captions", "--start", "1"});
+        EXPECT_EQ(run.waitFor(std::chrono::seconds(30)), 0) << run.err();
+        const std::string err = run.err();
+        const size_t at = err.find(c.message);
+        EXPECT_NE(at, std::string::npos) << err;
+        EXPECT_EQ(err.find(c.message, at + 1), std::string::npos) << "said once: " << err;
+    }
+}
+
+TEST(Player, without_a_font_for_the_captions_it_names_the_families_it_looked_for_once_and_the_show_plays_on)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    // A mount namespace of its own hides the system's fonts from this one run.
+    if (!shell("unshare -m true 2>/dev/null"))
+        GTEST_SKIP() << "needs unshare -m (root)";
+    TestShow show;
+    writeMusic(show, 2.0);
+    writeFile(show.path("data/captions.vtt"), "WEBVTT\n\n00:00.000 --> 00:05.000\nHarlan: Rest well, Milo.\n");
+    const bool ended = shell(std::string("SDL_AUDIODRIVER=dummy timeout 60 unshare -m sh -c "
+                                         "'mount -t tmpfs none /usr/share/fonts && exec ")
+        + QUORVANE_BINARY + " --window=320x180 --captions --start 1' >" + show.path("stdout.txt") + " 2>"
+        + show.path("stderr.txt"));
+    const std::string err = readFile(show.path("stderr.txt"));
+    EXPECT_TRUE(ended) << err;
+    const std::string message = "quorvane: warning: no font for the captions: fontconfig knows no font of the "
+                                "family \"DejaVu Sans\" or \"Noto Sans\"";
+    const size_t at = err.find(message);
+    EXPECT_NE(at, std::string::npos) << err;
+    EXPECT_EQ(err.find(message, at + 1), std::string::npos) << "said once: " << err;
+    EXPECT_NE(err.find("(Debian's fonts-dejavu-core has the first); no captions\n"), std::string::npos) << err;
 }
