@@ -56,11 +56,13 @@ bool CaptionLayer::reload(std::string& message)
     try {
         cues = quorvane_engine::CueList::load(ShowFiles::kCaptions);
     } catch (const quorvane_engine::CueError& error) {
-        message = std::string(error.what()) + "; the old captions are kept";
+        message = std::string(error.what()) + (haveCues ? "; the old captions are kept" : "; no captions");
         return false;
     }
     haveCues = true;
     tried = false;
-    message = "reloaded " + std::string(ShowFiles::kCaptions) + " (" + std::to_string(cues.cues.size()) + " cues)";
+    const size_t count = cues.cues.size();
+    message = "reloaded " + std::string(ShowFiles::kCaptions) + " (" + std::to_string(count)
+        + (count == 1 ? " cue)" : " cues)");
     return true;
 }

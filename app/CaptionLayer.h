@@ -25,9 +25,12 @@ public:
     // pixels (the viewport), when captions are shown.
     void draw(double time, int width, int height);
 
-    // Reads the captions file again and sets `message` to say so; false
-    // when it does not read, which leaves the captions as they were.
+    // Reads the captions file again and sets `message` to say so, with the
+    // number of cues; false when it does not read, which leaves the captions
+    // as they were, and the message says whether there were any.
     bool reload(std::string& message);
+    // True when captions were read (and are drawn when shown).
+    bool hasCues() const { return haveCues; }
 
 private:
     // Reads the file and the font unless done, or tried since the last change.

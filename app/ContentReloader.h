@@ -26,9 +26,10 @@ public:
     // How often the files are looked at, in seconds.
     static constexpr double kPollInterval = 0.1;
 
-    // What one reload did.
+    // What one reload did. A reload that goes on in the background (the
+    // music's) gives no message here and says its end itself.
     struct Outcome {
-        std::string message;               // one line naming the file
+        std::string message;               // one line naming the file; empty while in the background
         bool kept = false;                 // it did not load: the show keeps the old version
         std::vector<std::string> notes;    // further lines a maker should read
     };

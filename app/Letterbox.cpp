@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "engine/SavedGlState.h"
+
 Letterbox::Rect Letterbox::fit(int width, int height)
 {
     const long long wide = static_cast<long long>(width) * kAspectHeight;
@@ -22,24 +24,13 @@ void Letterbox::clearBars(const Rect& picture, int width, int height)
         {0, 0, width, picture.y},                                                      // bottom
         {0, picture.y + picture.height, width, height - picture.y - picture.height},   // top
     };
-    GLfloat clearColour[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    bool cleared = false;
+    const quorvane_engine::SavedGlState saved;
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     for (const Rect& bar : bars) {
         if (bar.width <= 0 || bar.height <= 0)
             continue;
-        if (!cleared) {
-            glEnable(GL_SCISSOR_TEST);
-            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-            cleared = true;
-        }
         glScissor(bar.x, bar.y, bar.width, bar.height);
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    if (!cleared)
-        return;
-    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    if (!scissor)
-        glDisable(GL_SCISSOR_TEST);
 }

@@ -20,6 +20,7 @@ public:
     static Rect fit(int width, int height);
 
     // Fills the drawable outside `picture` with black. Leaves the clear
-    // colour and the scissor test as it found them; needs the GL context.
+    // colour, the scissor test and the scissor box as it found them; needs
+    // the GL context.
     static void clearBars(const Rect& picture, int width, int height);
 };

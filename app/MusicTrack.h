@@ -4,6 +4,7 @@
 // while the old track plays on. Needs the audio device open.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,8 +13,13 @@ typedef struct _Mix_Music Mix_Music;
 
 class MusicTrack {
 public:
+    // The largest file read, in bytes; the show's music takes some 6 MiB.
+    static constexpr size_t kMaxBytes = size_t{256} << 20;
+
     // Reads the file at `path` and opens it as music; null, with `error`
-    // saying why, when it cannot be read or SDL_mixer cannot play it.
+    // saying why, when it cannot be read, is larger than kMaxBytes, is an Ogg
+    // stream that does not end with a whole last page, or SDL_mixer cannot
+    // play it. May run on any thread.
     static std::unique_ptr<MusicTrack> load(const std::string& path, std::string& error);
     ~MusicTrack();
     MusicTrack(const MusicTrack&) = delete;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/InlineProgram.h"
+#include "engine/SavedGlState.h"
 #include "engine/TextRects.h"
 
 namespace {
@@ -44,13 +45,13 @@ Overlay::Overlay()
     viewportUniform = glGetUniformLocation(program, "viewport");
     colourUniform = glGetUniformLocation(program, "colour");
 
+    const quorvane_engine::SavedGlState saved;
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
     glGenBuffers(1, &vbo);
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     glEnableVertexAttribArray(0);
-    glBindVertexArray(0);
 }
 
 int Overlay::scaleFor(int height)
@@ -82,8 +83,10 @@ void Overlay::draw(const std::vector<std::string>& lines, int width, int height)
                 static_cast<float>(rect.height));
     }
 
-    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
+    const quorvane_engine::SavedGlState saved;
     glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glUseProgram(program);
     glUniform2f(viewportUniform, static_cast<float>(width), static_cast<float>(height));
     glBindVertexArray(vao);
@@ -94,7 +97,4 @@ void Overlay::draw(const std::vector<std::string>& lines, int width, int height)
     glDrawArrays(GL_TRIANGLES, 0, 6);
     glUniform4f(colourUniform, 1.0f, 1.0f, 1.0f, 1.0f);
     glDrawArrays(GL_TRIANGLES, 6, static_cast<GLsizei>(vertices.size() / 2 - 6));
-    glBindVertexArray(0);
-    if (depthTest)
-        glEnable(GL_DEPTH_TEST);
 }

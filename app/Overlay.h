@@ -1,7 +1,8 @@
 // The makers' overlay: a few lines of text in the top-left corner over the
 // frame, white on a dark translucent box, set in the font of TextRects. It
 // brings its own small GL program (sources in the code, not in the resource
-// list) and vertex buffer, and leaves the show's GL state as it found it.
+// list) and vertex buffer, blends its box over the frame, and leaves the GL
+// state as it found it (SavedGlState).
 // The text grows with the window so that it stays legible from 640x360 to
 // 1080p and beyond.
 #pragma once

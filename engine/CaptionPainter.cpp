@@ -1,5 +1,6 @@
 #include "CaptionPainter.h"
 
+#include <fontconfig/fontconfig.h>
 #include <stb_truetype.h>
 
 #include <algorithm>
@@ -8,22 +9,20 @@
 #include <fstream>
 #include <iterator>
 
+#include "CaptionLayout.h"
 #include "CueList.h"
 #include "InlineProgram.h"
+#include "SavedGlState.h"
 
 namespace quorvane_engine {
 
 namespace {
 
-// The band behind each line: black at this opacity, this much wider than
-// the text on each side and taller above and below, in text heights.
+// The band behind each line: black at this opacity.
 constexpr float kBandOpacity = 0.62f;
-constexpr float kBandSide = 0.42f;
-constexpr float kBandAbove = 0.12f;
-constexpr float kBandBelow = 0.14f;
-// The caption's lowest pixel this far above the bottom, in picture heights:
-// two lines still end inside the lower fifth.
-constexpr float kBottomMargin = 0.05f;
+// Marks that steer the direction of text and show nothing.
+constexpr int kLeftToRightMark = 0x200E;
+constexpr int kRightToLeftMark = 0x200F;
 
 const char* const kVertexSource = R"(#version 410 core
 layout(location = 0) in vec2 position; // pixels, y down
@@ -49,6 +48,38 @@ void main()
 
 // The code points of UTF-8 `text`; a byte that does not decode stands for
 // itself.
+// The file of the regular face of font family `family` as fontconfig finds
+// it, with the configuration as it stands now; empty when it knows none.
+std::string fontFileOf(const char* family)
+{
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (!config)
+        return "";
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(config, pattern, &result);
+    std::string file;
+    // fontconfig answers with its nearest font of any family; only the
+    // family asked for will do.
+    bool ofFamily = false;
+    FcChar8* name = nullptr;
+    for (int i = 0; match && !ofFamily && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+        ofFamily = FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family)) == 0;
+    FcChar8* path = nullptr;
+    if (ofFamily && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+        file = reinterpret_cast<const char*>(path);
+    if (match)
+        FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+    FcConfigDestroy(config);
+    return file;
+}
+
 std::vector<int> codePoints(const std::string& text)
 {
     std::vector<int> points;
@@ -75,18 +106,20 @@ struct CaptionPainter::Font {
     stbtt_fontinfo info{};
 };
 
-const char* const CaptionPainter::kFontPaths[2] = {
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-    "/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf",
-};
+const char* const CaptionPainter::kFontFamilies[2] = {"DejaVu Sans", "Noto Sans"};
 
 CaptionPainter::CaptionPainter(const std::string& fontPath)
 {
     std::vector<std::string> paths;
-    if (fontPath.empty())
-        paths.assign(std::begin(kFontPaths), std::end(kFontPaths));
-    else
+    if (fontPath.empty()) {
+        for (const char* family : kFontFamilies) {
+            const std::string path = fontFileOf(family);
+            if (!path.empty())
+                paths.push_back(path);
+        }
+    } else {
         paths.push_back(fontPath);
+    }
     for (const std::string& path : paths) {
         std::ifstream file(path, std::ios::binary);
         auto candidate = std::make_unique<Font>();
@@ -98,11 +131,17 @@ CaptionPainter::CaptionPainter(const std::string& fontPath)
         }
     }
     if (!font) {
-        error_ = "no font for the captions: cannot read";
-        for (size_t i = 0; i < paths.size(); ++i)
-            error_ += (i ? " or " : " ") + paths[i];
-        if (fontPath.empty())
+        error_ = "no font for the captions: ";
+        if (paths.empty()) {
+            error_ += "fontconfig knows no font of the family";
+            for (size_t i = 0; i < std::size(kFontFamilies); ++i)
+                error_ += std::string(i ? " or " : " ") + "\"" + kFontFamilies[i] + "\"";
             error_ += " (Debian's fonts-dejavu-core has the first)";
+        } else {
+            error_ += "cannot read";
+            for (size_t i = 0; i < paths.size(); ++i)
+                error_ += (i ? " or " : " ") + paths[i];
+        }
         return;
     }
 
@@ -116,8 +155,7 @@ CaptionPainter::CaptionPainter(const std::string& fontPath)
     viewportUniform = glGetUniformLocation(program, "viewport");
     samplerUniform = glGetUniformLocation(program, "caption");
 
-    GLint previousArray = 0;
-    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &previousArray);
+    const SavedGlState saved;
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
     glGenBuffers(1, &vbo);
@@ -126,17 +164,13 @@ CaptionPainter::CaptionPainter(const std::string& fontPath)
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(float), reinterpret_cast<void*>(2 * sizeof(float)));
     glEnableVertexAttribArray(0);
     glEnableVertexAttribArray(1);
-    glBindVertexArray(static_cast<GLuint>(previousArray));
 
-    GLint previousTexture = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
 }
 
 CaptionPainter::~CaptionPainter()
@@ -149,35 +183,18 @@ CaptionPainter::~CaptionPainter()
     glDeleteProgram(program);
 }
 
-int CaptionPainter::textHeightFor(int height)
-{
-    return std::max(8, static_cast<int>(std::lround(height / 18.0)));
-}
-
-void CaptionPainter::set(const std::vector<std::string>& lines, int width, int height)
+std::vector<int> CaptionPainter::measure(const std::vector<std::string>& lines, float scale,
+    std::vector<std::vector<Glyph>>& glyphs) const
 {
     const stbtt_fontinfo& info = font->info;
-    const int size = textHeightFor(height);
-    const float scale = stbtt_ScaleForPixelHeight(&info, static_cast<float>(size));
-    int ascent = 0, descent = 0, gap = 0;
-    stbtt_GetFontVMetrics(&info, &ascent, &descent, &gap);
-    const int side = static_cast<int>(std::lround(size * kBandSide));
-    const int above = static_cast<int>(std::lround(size * kBandAbove));
-    const int bandHeight = above + size + static_cast<int>(std::lround(size * kBandBelow));
-    const int baseline = above + static_cast<int>(std::lround(ascent * scale));
-
-    // Each line's glyphs and pen positions (x in pixels from the line's start).
-    struct Glyph {
-        int index;
-        float x;
-    };
-    std::vector<std::vector<Glyph>> glyphs(lines.size());
-    std::vector<int> lineWidths(lines.size());
-    int widest = 0;
+    glyphs.assign(lines.size(), {});
+    std::vector<int> widths(lines.size());
     for (size_t l = 0; l < lines.size(); ++l) {
         float pen = 0.0f;
         int previous = 0;
         for (int point : codePoints(lines[l])) {
+            if (point == kLeftToRightMark || point == kRightToLeftMark)
+                continue; // marks that only steer the direction: nothing to see
             const int index = stbtt_FindGlyphIndex(&info, point);
             if (previous)
                 pen += scale * static_cast<float>(stbtt_GetGlyphKernAdvance(&info, previous, index));
@@ -187,45 +204,35 @@ void CaptionPainter::set(const std::vector<std::string>& lines, int width, int h
             pen += scale * static_cast<float>(advance);
             previous = index;
         }
-        lineWidths[l] = static_cast<int>(std::ceil(pen));
-        widest = std::max(widest, lineWidths[l]);
+        widths[l] = static_cast<int>(std::ceil(pen));
     }
+    return widths;
+}
 
-    const int boxWidth = std::min(width, widest + 2 * side);
-    const int boxHeight = bandHeight * static_cast<int>(lines.size());
+void CaptionPainter::set(const std::vector<std::string>& lines, int width, int height)
+{
+    const stbtt_fontinfo& info = font->info;
+    const float scale = stbtt_ScaleForPixelHeight(&info, static_cast<float>(CaptionLayout::textHeightFor(height)));
+    int ascent = 0, descent = 0, gap = 0;
+    stbtt_GetFontVMetrics(&info, &ascent, &descent, &gap);
+    std::vector<std::vector<Glyph>> glyphs;
+    const std::vector<int> widths = measure(lines, scale, glyphs);
+    const CaptionLayout layout
+        = CaptionLayout::place(widths, static_cast<int>(std::lround(ascent * scale)), width, height);
+
     // Coverage of the glyphs and of the bands, then composed: white text
     // over the band, straight alpha for the show's blending.
-    std::vector<uint8_t> text(static_cast<size_t>(boxWidth) * static_cast<size_t>(boxHeight), 0);
+    const size_t boxWidth = static_cast<size_t>(layout.boxWidth);
+    std::vector<uint8_t> text(boxWidth * static_cast<size_t>(layout.boxHeight), 0);
     std::vector<uint8_t> band(text.size(), 0);
     std::vector<unsigned char> bitmap;
-    // Whole pixels, so that each texel lands on one pixel; one quad per line,
-    // as wide as its band.
-    const int boxLeft = (width - boxWidth) / 2;
-    const int boxTop = height - static_cast<int>(std::lround(height * kBottomMargin)) - boxHeight;
-    std::vector<float> quads;
-    for (size_t l = 0; l < lines.size(); ++l) {
-        const int top = bandHeight * static_cast<int>(l);
-        const int left = (boxWidth - lineWidths[l]) / 2 - side;
-        const int bandLeft = std::max(0, left);
-        const int bandRight = std::min(boxWidth, left + lineWidths[l] + 2 * side);
-        for (int y = top; y < top + bandHeight; ++y)
-            for (int x = bandLeft; x < bandRight; ++x)
-                band[static_cast<size_t>(y) * static_cast<size_t>(boxWidth) + static_cast<size_t>(x)] = 255;
-        const float s0 = static_cast<float>(bandLeft) / static_cast<float>(boxWidth);
-        const float s1 = static_cast<float>(bandRight) / static_cast<float>(boxWidth);
-        const float t0 = static_cast<float>(top) / static_cast<float>(boxHeight);
-        const float t1 = static_cast<float>(top + bandHeight) / static_cast<float>(boxHeight);
-        const float x0 = static_cast<float>(boxLeft + bandLeft), x1 = static_cast<float>(boxLeft + bandRight);
-        const float y0 = static_cast<float>(boxTop + top), y1 = y0 + static_cast<float>(bandHeight);
-        const float corners[24] = {x0, y0, s0, t0, x1, y0, s1, t0, x0, y1, s0, t1,
-                                   x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
-        quads.insert(quads.end(), corners, corners + 24);
-    }
-    for (size_t l = 0; l < lines.size(); ++l) {
-        const int top = bandHeight * static_cast<int>(l);
-        const int left = (boxWidth - lineWidths[l]) / 2 - side;
+    for (size_t l = 0; l < layout.lines.size(); ++l) {
+        const CaptionLayout::Line& line = layout.lines[l];
+        for (int y = line.top; y < line.top + layout.bandHeight; ++y)
+            std::fill_n(band.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * boxWidth + line.bandLeft),
+                std::max(0, line.bandRight - line.bandLeft), uint8_t{255});
         for (const Glyph& glyph : glyphs[l]) {
-            const float x = static_cast<float>(left + side) + glyph.x;
+            const float x = static_cast<float>(line.textLeft) + glyph.x;
             const float shift = x - std::floor(x);
             int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
             stbtt_GetGlyphBitmapBoxSubpixel(&info, glyph.index, scale, scale, shift, 0.0f, &x0, &y0, &x1, &y1);
@@ -235,17 +242,16 @@ void CaptionPainter::set(const std::vector<std::string>& lines, int width, int h
             bitmap.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
             stbtt_MakeGlyphBitmapSubpixel(&info, bitmap.data(), w, h, w, scale, scale, shift, 0.0f, glyph.index);
             const int originX = static_cast<int>(std::floor(x)) + x0;
-            const int originY = top + baseline + y0;
+            const int originY = line.top + layout.baseline + y0;
             for (int gy = 0; gy < h; ++gy) {
                 const int y = originY + gy;
-                if (y < 0 || y >= boxHeight)
+                if (y < 0 || y >= layout.boxHeight)
                     continue;
                 for (int gx = 0; gx < w; ++gx) {
                     const int px = originX + gx;
-                    if (px < 0 || px >= boxWidth)
+                    if (px < 0 || px >= layout.boxWidth)
                         continue;
-                    const size_t at = static_cast<size_t>(y) * static_cast<size_t>(boxWidth) + static_cast<size_t>(px);
-                    uint8_t& cover = text[at];
+                    uint8_t& cover = text[static_cast<size_t>(y) * boxWidth + static_cast<size_t>(px)];
                     cover = static_cast<uint8_t>(std::min(255, cover + bitmap[static_cast<size_t>(gy * w + gx)]));
                 }
             }
@@ -260,14 +266,13 @@ void CaptionPainter::set(const std::vector<std::string>& lines, int width, int h
         rgba[4 * i + 3] = static_cast<uint8_t>(std::lround(255.0f * alpha));
     }
 
-    GLint previousTexture = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
+    // The caller's state is saved around this (draw()).
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, boxWidth, boxHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, layout.boxWidth, layout.boxHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+        rgba.data());
 
+    const std::vector<float> quads = layout.quads();
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(quads.size() * sizeof(float)), quads.data(), GL_DYNAMIC_DRAW);
     vertexCount = static_cast<GLsizei>(quads.size() / 4);
@@ -281,42 +286,19 @@ void CaptionPainter::draw(const Cue* cue, int width, int height)
 {
     if (!cue || !font || !error_.empty() || cue->lines.empty() || width <= 0 || height <= 0)
         return;
-    GLint previousProgram = 0, previousArray = 0, previousTexture = 0, previousUnit = 0, previousBuffer = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
-    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &previousArray);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previousBuffer);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &previousUnit);
-    glActiveTexture(GL_TEXTURE0);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
+    const SavedGlState saved;
     if (cue->lines != setLines || width != setWidth || height != setHeight)
         set(cue->lines, width, height);
 
-    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
-    const GLboolean blend = glIsEnabled(GL_BLEND);
-    GLint blendSource = 0, blendDestination = 0;
-    glGetIntegerv(GL_BLEND_SRC_RGB, &blendSource);
-    glGetIntegerv(GL_BLEND_DST_RGB, &blendDestination);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-
     glUseProgram(program);
     glUniform2f(viewportUniform, static_cast<float>(width), static_cast<float>(height));
     glUniform1i(samplerUniform, 0);
     glBindTexture(GL_TEXTURE_2D, texture);
     glBindVertexArray(vao);
     glDrawArrays(GL_TRIANGLES, 0, vertexCount);
-
-    glBindVertexArray(static_cast<GLuint>(previousArray));
-    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previousBuffer));
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
-    glActiveTexture(static_cast<GLenum>(previousUnit));
-    glUseProgram(static_cast<GLuint>(previousProgram));
-    glBlendFunc(static_cast<GLenum>(blendSource), static_cast<GLenum>(blendDestination));
-    if (!blend)
-        glDisable(GL_BLEND);
-    if (depthTest)
-        glEnable(GL_DEPTH_TEST);
 }
 
 } // namespace quorvane_engine

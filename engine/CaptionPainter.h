@@ -1,11 +1,11 @@
 // Draws a caption over the picture: its lines set in an anti-aliased
-// proportional font (DejaVu Sans, through stb_truetype), white on a
-// translucent dark band behind each line, centred in the lower fifth of the
-// viewport, the text 1/18 of the picture's height so that it reads from
-// 640x360 to 1080p and beyond. A caption is set into a texture once, when
-// it first shows at a size; each frame then draws one quad a line. Brings
-// its own GL program (sources in the code) and leaves the GL state as it
-// found it. Which caption shows when is the cue list's business.
+// proportional font (DejaVu Sans, found through fontconfig, drawn through
+// stb_truetype), white on a translucent dark band behind each line, placed
+// by CaptionLayout. A caption is set into a texture once, when it first
+// shows at a size; each frame then draws one quad a line. Brings its own GL
+// program (sources in the code) and leaves the GL state as it found it:
+// bindings, program, blending (each of its four functions), depth test and
+// the unpack alignment. Which caption shows when is the cue list's business.
 #pragma once
 
 #include "engine/Gl.h"
@@ -20,13 +20,15 @@ struct Cue;
 
 class CaptionPainter {
 public:
-    // Font files tried in order when none is named: DejaVu Sans (Debian's
-    // fonts-dejavu-core), then Noto Sans (fonts-noto-core).
-    static const char* const kFontPaths[2];
+    // Font families asked of fontconfig in order when no file is named:
+    // DejaVu Sans (Debian's fonts-dejavu-core), then Noto Sans
+    // (fonts-noto-core).
+    static const char* const kFontFamilies[2];
 
-    // Reads `fontPath`, or the first of kFontPaths that reads, and builds the
-    // GL program; needs the GL context. Never throws: without a font ok() is
-    // false, error() says which files were tried, and draw() draws nothing.
+    // Reads `fontPath`, or the file of the first of kFontFamilies that
+    // fontconfig knows and that reads, and builds the GL program; needs the
+    // GL context. Never throws: without a font ok() is false, error() says
+    // which files or families were looked for, and draw() draws nothing.
     explicit CaptionPainter(const std::string& fontPath = "");
     ~CaptionPainter();
     CaptionPainter(const CaptionPainter&) = delete;
@@ -37,18 +39,23 @@ public:
     // Why there is nothing to draw with; empty when ok().
     const std::string& error() const { return error_; }
 
-    // Height in pixels of a line of text (ascender to descender) in a
-    // picture `height` pixels high.
-    static int textHeightFor(int height);
-
     // Draws `cue` (nothing for nullptr) over the current viewport, `width` x
     // `height` pixels. Allocates nothing while the cue and size stay the same.
     void draw(const Cue* cue, int width, int height);
 
 private:
     struct Font;
+    // A glyph of a line and its pen position, in pixels from the line's start.
+    struct Glyph {
+        int index;
+        float x;
+    };
+    // The widths in pixels of `lines` at `scale`, and their glyphs.
+    std::vector<int> measure(const std::vector<std::string>& lines, float scale,
+        std::vector<std::vector<Glyph>>& glyphs) const;
     // Sets `lines` into the texture for a `width` x `height` picture and
-    // places its quad.
+    // places its quads; changes the texture and buffer bindings and the
+    // unpack alignment.
     void set(const std::vector<std::string>& lines, int width, int height);
 
     std::unique_ptr<Font> font;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 namespace quorvane_engine {
 
@@ -105,39 +104,105 @@ bool timing(const std::string& line, double& start, double& end)
     return at == line.size() || line[at] == ' ' || line[at] == '\t';
 }
 
-// Cue text without markup tags and with the usual character references decoded.
-std::string plainText(const std::string& line)
+// The UTF-8 bytes of code point `point`.
+std::string utf8(unsigned long point)
+{
+    std::string bytes;
+    if (point < 0x80) {
+        bytes += static_cast<char>(point);
+    } else if (point < 0x800) {
+        bytes += static_cast<char>(0xC0 | (point >> 6));
+        bytes += static_cast<char>(0x80 | (point & 0x3F));
+    } else if (point < 0x10000) {
+        bytes += static_cast<char>(0xE0 | (point >> 12));
+        bytes += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+        bytes += static_cast<char>(0xF0 | (point >> 18));
+        bytes += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
+        bytes += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (point & 0x3F));
+    }
+    return bytes;
+}
+
+// The character reference at `at` of `line` ("&amp;", "&#38;", "&#x26;"):
+// its text, with `length` set to the bytes it takes; false when there is
+// none, and the '&' stands for itself.
+bool reference(const std::string& line, size_t at, std::string& text, size_t& length)
 {
     static const struct {
         const char* name;
         const char* text;
-    } kReferences[] = {{"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&nbsp;", "\xC2\xA0"}, {"&lrm;", ""},
-        {"&rlm;", ""}};
+    } kNamed[] = {{"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&nbsp;", "\xC2\xA0"},
+        {"&lrm;", "\xE2\x80\x8E"}, {"&rlm;", "\xE2\x80\x8F"}};
+    for (const auto& named : kNamed) {
+        length = std::char_traits<char>::length(named.name);
+        if (line.compare(at, length, named.name) == 0) {
+            text = named.text;
+            return true;
+        }
+    }
+    if (line.compare(at, 2, "&#") != 0)
+        return false;
+    size_t i = at + 2;
+    const bool hex = i < line.size() && (line[i] == 'x' || line[i] == 'X');
+    i += hex ? 1 : 0;
+    const size_t digitsFrom = i;
+    unsigned long point = 0;
+    for (; i < line.size() && i - digitsFrom < 8; ++i) {
+        const char c = line[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0'
+            : hex && c >= 'a' && c <= 'f'      ? c - 'a' + 10
+            : hex && c >= 'A' && c <= 'F'      ? c - 'A' + 10
+                                               : -1;
+        if (digit < 0)
+            break;
+        point = point * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
+    }
+    if (i == digitsFrom || i >= line.size() || line[i] != ';')
+        return false;
+    // What cannot stand in text reads as the replacement character.
+    if (point == 0 || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF))
+        point = 0xFFFD;
+    text = utf8(point);
+    length = i + 1 - at;
+    return true;
+}
+
+// Cue text without markup tags and with character references decoded; a
+// '<' that no '>' closes is text.
+std::string plainText(const std::string& line)
+{
     std::string text;
     for (size_t i = 0; i < line.size(); ++i) {
         if (line[i] == '<') {
             const size_t close = line.find('>', i);
-            if (close == std::string::npos)
-                break;
-            i = close;
-            continue;
-        }
-        bool decoded = false;
-        if (line[i] == '&') {
-            for (const auto& reference : kReferences) {
-                const size_t length = std::char_traits<char>::length(reference.name);
-                if (line.compare(i, length, reference.name) == 0) {
-                    text += reference.text;
-                    i += length - 1;
-                    decoded = true;
-                    break;
-                }
+            if (close != std::string::npos) {
+                i = close;
+                continue;
             }
         }
-        if (!decoded)
-            text += line[i];
+        std::string decoded;
+        size_t length = 0;
+        if (line[i] == '&' && reference(line, i, decoded, length)) {
+            text += decoded;
+            i += length - 1;
+            continue;
+        }
+        text += line[i];
     }
     return text;
+}
+
+// Code points of UTF-8 `text`, counting each byte that starts no sequence
+// as one.
+size_t codePointCount(const std::string& text)
+{
+    size_t count = 0;
+    for (const char c : text)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
 }
 
 std::string escaped(const std::string& line)
@@ -178,9 +243,14 @@ CueList CueList::parse(const std::string& text, const std::string& path)
     if (lines.empty() || !startsWithWord(lines[0], "WEBVTT"))
         fail(0, "not a WebVTT file (it does not start with \"WEBVTT\")");
 
+    if (text.size() > kMaxBytes)
+        throw CueError(path + ": larger than " + std::to_string(kMaxBytes / 1024) + " KiB, more than captions need");
+
     CueList list;
     size_t i = 1;
-    while (i < lines.size() && !lines[i].empty()) // the header block
+    // The header block ends at a blank line, or at a timing line, which
+    // starts the first cue.
+    while (i < lines.size() && !lines[i].empty() && lines[i].find("-->") == std::string::npos)
         ++i;
     while (i < lines.size()) {
         if (lines[i].empty()) {
@@ -206,8 +276,15 @@ CueList CueList::parse(const std::string& text, const std::string& path)
                 "\"" + lines[timingLine] + "\" is not a cue's times, such as \"00:00:06.300 --> 00:00:09.100\"");
         if (!(cue.end > cue.start))
             fail(timingLine, "the cue ends at or before its start");
-        for (size_t line = timingLine + 1; line < blockEnd; ++line)
+        for (size_t line = timingLine + 1; line < blockEnd; ++line) {
+            if (cue.lines.size() == kMaxLines)
+                fail(line, "the cue has more than " + std::to_string(kMaxLines) + " lines");
             cue.lines.push_back(plainText(lines[line]));
+            const size_t length = codePointCount(cue.lines.back());
+            if (length > kMaxLineLength)
+                fail(line, "the line has " + std::to_string(length) + " characters, more than "
+                        + std::to_string(kMaxLineLength) + " fit across the picture");
+        }
         if (cue.lines.empty())
             fail(timingLine, "the cue has no text");
         list.cues.push_back(std::move(cue));
@@ -221,9 +298,14 @@ CueList CueList::load(const std::string& path)
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw CueError(path + ": cannot open");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parse(text.str(), path);
+    // One byte more than parse() takes, so that it refuses a longer file
+    // without reading all of it.
+    std::string text(kMaxBytes + 1, '\0');
+    file.read(&text[0], static_cast<std::streamsize>(text.size()));
+    if (file.bad())
+        throw CueError(path + ": cannot read");
+    text.resize(static_cast<size_t>(file.gcount()));
+    return parse(text, path);
 }
 
 const Cue* CueList::at(double time) const

@@ -2,10 +2,13 @@
 // cutting a stretch out, and writing. The reader takes what browsers, ffmpeg
 // and video players write and read: the WEBVTT header, optional cue
 // identifiers, "hh:mm:ss.mmm" or "mm:ss.mmm" times, cue settings (ignored),
-// NOTE, STYLE and REGION blocks (skipped), markup tags (dropped) and the
-// character references &amp; &lt; &gt; &nbsp; (decoded). When to show a cue
-// and how its lines break is decided where the file is made; how it is drawn
-// is the drawer's. Touches no GL and no file but the one it is asked to read.
+// NOTE, STYLE and REGION blocks (skipped), markup tags (dropped; a '<' that
+// no '>' closes is text) and the character references &amp; &lt; &gt; &nbsp;
+// &lrm; &rlm; and &#N; &#xH; (decoded). It is bounded: a file, a cue and a
+// line no larger than captions on a picture can be, so that whoever draws a
+// cue knows its size. When to show a cue and how its lines break is decided
+// where the file is made; how it is drawn is the drawer's. Touches no GL and
+// no file but the one it is asked to read.
 #pragma once
 
 #include <stdexcept>
@@ -27,10 +30,18 @@ struct Cue {
 
 class CueList {
 public:
+    // The largest cue: lines, and characters (code points) on a line. The
+    // content build sets two lines of up to 42; a hand edit gets some room.
+    static constexpr size_t kMaxLines = 3;
+    static constexpr size_t kMaxLineLength = 50;
+    // The largest file, in bytes: the show's captions take some 6 KiB.
+    static constexpr size_t kMaxBytes = 1024 * 1024;
+
     // Parses WebVTT `text`; `path` names it in messages. Cues are kept in the
     // order of their start times. Throws CueError ("path:line: reason") on the
     // first fault: no WEBVTT header, a timing line that does not read, a cue
-    // that ends before it starts or has no text.
+    // that ends before it starts or has no text, a cue or line over the
+    // bounds above (the line named), a text over kMaxBytes.
     static CueList parse(const std::string& text, const std::string& path);
     // Reads and parses the file at `path`; throws CueError when it does not
     // open or does not parse.

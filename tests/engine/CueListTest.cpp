@@ -63,3 +63,78 @@ TEST(CueList, faults_name_the_file_and_line)
         }
     }
 }
+
+TEST(CueList, reads_cue_text_as_browsers_do)
+{
+    const struct {
+        const char* text; // one cue's line
+        const char* shown;
+    } cases[] = {
+        {"<i>yes</i> and 3 <4", "yes and 3 <4"},
+        {"Tom &amp; Jerry &lt;3 &gt;", "Tom & Jerry <3 >"},
+        {"no&nbsp;break", "no\xC2\xA0" "break"},
+        {"&lrm;left&rlm;", "\xE2\x80\x8E" "left\xE2\x80\x8F"},
+        {"&#38;&#x26;&#X3C;", "&&<"},
+        {"&#0; &#x110000; &#xD800;", "\xEF\xBF\xBD \xEF\xBF\xBD \xEF\xBF\xBD"},
+        {"&copy; &#; &#x; &#12 &amp", "&copy; &#; &#x; &#12 &amp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CueList list = CueList::parse(std::string("WEBVTT\n\n00:01.000 --> 00:02.000\n") + c.text, "in.vtt");
+        ASSERT_EQ(list.cues.size(), 1u);
+        EXPECT_EQ(list.cues[0].lines, std::vector<std::string>{c.shown});
+    }
+}
+
+TEST(CueList, the_header_ends_at_a_blank_line_or_at_the_first_timing_line)
+{
+    const struct {
+        const char* text;
+        size_t cues;
+    } cases[] = {
+        {"WEBVTT\n00:01.000 --> 00:02.000\nHi\n", 1},
+        {"WEBVTT\nKind: captions\n00:01.000 --> 00:02.000\nHi\n\n00:03.000 --> 00:04.000\nHo\n", 2},
+        {"WEBVTT\nKind: captions\n\n00:01.000 --> 00:02.000\nHi\n", 1},
+        {"WEBVTT\nKind: captions\nLanguage: en\n", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CueList::parse(c.text, "in.vtt").cues.size(), c.cues);
+    }
+}
+
+TEST(CueList, cues_larger_than_a_picture_holds_are_refused_with_their_line)
+{
+    const std::string timing = "WEBVTT\n\n00:01.000 --> 00:02.000\n";
+    std::string thousands = timing;
+    for (int i = 0; i < 5000; ++i)
+        thousands += "line " + std::to_string(i) + "\n";
+    std::string accented; // 50 two-byte characters: 100 bytes, 50 characters
+    for (size_t i = 0; i < CueList::kMaxLineLength; ++i)
+        accented += "\xC3\xA9";
+    const std::string huge = "WEBVTT\n\nNOTE " + std::string(CueList::kMaxBytes, 'x') + "\n";
+    const struct {
+        std::string text;
+        const char* message; // nullptr: it reads
+    } cases[] = {
+        {timing + "one\ntwo\nthree\n", nullptr},
+        {timing + "one\ntwo\nthree\nfour\n", "in.vtt:7: the cue has more than 3 lines"},
+        {thousands, "in.vtt:7: the cue has more than 3 lines"},
+        {timing + accented + "\n", nullptr},
+        {timing + "ok\n" + accented + "e\n",
+            "in.vtt:5: the line has 51 characters, more than 50 fit across the picture"},
+        {timing + "<b>" + std::string(50, 'x') + "</b> &amp;\n", "in.vtt:4: the line has 52 characters"},
+        {huge, "in.vtt: larger than 1024 KiB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 80));
+        try {
+            const CueList list = CueList::parse(c.text, "in.vtt");
+            EXPECT_EQ(c.message, nullptr) << "it read";
+            EXPECT_EQ(list.cues.size(), 1u);
+        } catch (const CueError& error) {
+            ASSERT_NE(c.message, nullptr) << error.what();
+            EXPECT_EQ(std::string(error.what()).rfind(c.message, 0), 0u) << error.what();
+        }
+    }
+}
