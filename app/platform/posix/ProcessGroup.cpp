@@ -56,7 +56,12 @@ ProcessGroup::Start ProcessGroup::start(
     if (flock(lock, LOCK_EX | LOCK_NB) != 0) {
         const int why = errno;
         char holder[32] = {};
-        const ssize_t got = pread(lock, holder, sizeof holder - 1, 0);
+        ssize_t got = pread(lock, holder, sizeof holder - 1, 0);
+        if (got <= 0) {
+            // The holder writes its name just after it took the lock.
+            usleep(50 * 1000);
+            got = pread(lock, holder, sizeof holder - 1, 0);
+        }
         holder[got > 0 ? got : 0] = '\0';
         close(lock);
         lock = -1;
@@ -68,6 +73,11 @@ ProcessGroup::Start ProcessGroup::start(
         error = lockPath + " is held by "
             + (pid > 0 ? "what process " + std::to_string(pid) + " started" : "another process");
         return Start::Busy;
+    }
+    // Who holds the lock, for the message of a player that finds it held.
+    const std::string holder = std::to_string(getpid()) + "\n";
+    if (ftruncate(lock, 0) != 0 || pwrite(lock, holder.data(), holder.size(), 0) < 0) {
+        // The lock holds all the same; only the message is poorer.
     }
 #ifdef __linux__
     // What of the group outlives its parent comes to this process, which
@@ -103,11 +113,6 @@ ProcessGroup::Start ProcessGroup::start(
     }
     leader = pid;
     leaderDone = false;
-    // Who holds the lock, for the message of a player that finds it held.
-    const std::string holder = std::to_string(getpid()) + "\n";
-    if (ftruncate(lock, 0) != 0 || pwrite(lock, holder.data(), holder.size(), 0) < 0) {
-        // The lock holds all the same; only the message is poorer.
-    }
     return Start::Started;
 }
 
