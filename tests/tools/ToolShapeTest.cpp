@@ -115,6 +115,7 @@ TEST(Tools, every_tool_answers_help_and_version_and_names_itself_in_errors)
             {"make-effects", " /nonexistent/effects.txt /nonexistent/effects.wav"},
             {"measure-mix", " /nonexistent/lines.tsv /nonexistent/voices.wav /nonexistent/music.wav /nonexistent"},
             {"make-captions", " /nonexistent/play.txt /nonexistent/lines.tsv /nonexistent/captions.vtt"},
+            {"config-resources", " /nonexistent/config.txt"},
         };
         ASSERT_EQ(failing.count(name), 1u) << "a failing call of every tool";
         if (failing.at(name).empty())
