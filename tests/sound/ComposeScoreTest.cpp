@@ -110,4 +110,47 @@ TEST(ComposeScore, faults_name_the_file_and_line_and_exit_1)
     }
 }
 
+// `count` rests, one bar of a pattern.
+std::string restSteps(int count)
+{
+    std::string steps;
+    for (int i = 0; i < count; ++i)
+        steps += ". ";
+    return steps;
+}
+
+// Scores that once wrote times and values no synthesizer plays, ran for
+// ever, or ended in a Python traceback.
+TEST(ComposeScore, worst_scores_are_refused_naming_their_line)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"section s 0 inf 2\n", ":4: end \"inf\" is not a number from 0 to 86400"},
+        {"section s nan 10 2\n", ":4: start \"nan\" is not a number"},
+        {"section s 0 1e9 2\n", ":4: end \"1e9\" is not a number"},
+        {"section s 0 80000 100000000\nchords: C\nbass: 1\n", ":4: bars \"100000000\" is not a whole number from 1 to 1000"},
+        {"section s 0 10 1_0\n", ":4: bars \"1_0\""},
+        {"at nan bass: c4\n", ":4: time \"nan\""},
+        {"at -5 bass: c4\n", ":4: time \"-5\""},
+        {"at 1e300 bass: c4\n", ":4: time \"1e300\""},
+        {"at 1 kick len=-5: x\n", ":4: len \"-5\""},
+        {"at 1 kick vel=1000: x\n", ":4: vel \"1000\""},
+        {"at 1\n", ":4: \"at\" needs a time and a part"},
+        {"section s 0 10 2\nchords: C\nbass len=nan: 1\n", ":6: len \"nan\""},
+        {"section s 0 10 2\nchords: C\nbass cresc=0-1000: 1\n", ":6: cresc \"1000\""},
+        {"section s 0 10 2\nchords: C\nbass oct=99999999999999999: 1\n", ":6: oct \"99999999999999999\""},
+        {"section s 0 10 2\nchords: C\nbass: " + restSteps(65) + "\n", ":6: a bar holds at most 64 steps"},
+        {"instrument loud 3 0 1000 64 0 0\n", ":4: volume \"1000\" is not a whole number from 0 to 127"},
+        {"instrument odd 16 0 100 64 0 0\n", ":4: channel \"16\""},
+        {"drum snare 200\n", ":4: key \"200\""},
+        {"# \xff\xfe\n", ":4: not UTF-8 text"},
+    };
+    for (const auto& [score, message] : cases) {
+        SCOPED_TRACE(score);
+        Composed c = compose(kInstruments + score);
+        EXPECT_EQ(c.exitCode, 1);
+        EXPECT_NE(c.errors.find("score.txt" + message), std::string::npos) << c.errors;
+        EXPECT_EQ(c.errors.find("Traceback"), std::string::npos) << c.errors;
+    }
+}
+
 } // namespace

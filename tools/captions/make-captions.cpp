@@ -6,12 +6,12 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "ArgumentReader.h"
 #include "CaptionTiming.h"
+#include "LineTable.h"
 #include "Screenplay.h"
 #include "ToolMain.h"
 #include "UsageError.h"
@@ -38,26 +38,15 @@ const char* const kUsage =
 // hold the screenplay's lines in order.
 std::vector<double> voiceEnds(const Screenplay& play, const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw std::runtime_error(path + ": cannot open");
+    const std::vector<SpokenLine> spoken = readLineTable(path);
     std::vector<double> ends;
-    std::string row;
-    for (int number = 1; std::getline(file, row); ++number) {
-        std::istringstream fields(row);
-        std::string start, end, speaker, script, text;
-        std::getline(fields, start, '\t');
-        std::getline(fields, end, '\t');
-        std::getline(fields, speaker, '\t');
-        std::getline(fields, script, '\t');
-        std::getline(fields, text);
-        const size_t i = ends.size();
-        if (i >= play.lines.size() || std::fabs(std::atof(start.c_str()) - play.lines[i].start) > 5e-4 ||
-            text != play.lines[i].text)
-            throw std::runtime_error(path + ":" + std::to_string(number) + ": does not match " +
+    for (size_t i = 0; i < spoken.size(); ++i) {
+        if (i >= play.lines.size() || std::fabs(spoken[i].start - play.lines[i].start) > 5e-4 ||
+            spoken[i].text != play.lines[i].text)
+            throw std::runtime_error(path + ":" + std::to_string(i + 1) + ": does not match " +
                                      play.where(i < play.lines.size() ? play.lines[i].sourceLine : 0) +
                                      "speak the screenplay again");
-        ends.push_back(std::atof(end.c_str()));
+        ends.push_back(spoken[i].end);
     }
     if (ends.size() != play.lines.size())
         throw std::runtime_error(path + ": holds " + std::to_string(ends.size()) + " lines, the screenplay " +
@@ -80,10 +69,14 @@ int run(const std::vector<std::string>& arguments)
     const std::string& path = operands[2];
     const std::string partial = path + ".partial";
     {
+        // Checked after closing: the last of the text reaches the disk only then.
         std::ofstream out(partial, std::ios::binary);
         out << cues.toWebVtt();
-        if (!out)
+        out.close();
+        if (!out) {
+            std::remove(partial.c_str());
             throw std::runtime_error(partial + ": cannot write");
+        }
     }
     if (std::rename(partial.c_str(), path.c_str()) != 0)
         throw std::runtime_error(path + ": cannot write");

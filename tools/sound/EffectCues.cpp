@@ -58,8 +58,11 @@ EffectCues parseEffectCues(const std::string& text, const std::string& path, con
             fail("start \"" + fields[0] + "\" is not seconds with at most three decimals");
         if (!sounds.empty() && std::find(sounds.begin(), sounds.end(), cue.sound) == sounds.end())
             fail("no sound is called \"" + cue.sound + "\"");
-        if (!parseNumber(fields[2], 0.001, 3600.0, 3, cue.seconds))
-            fail("length \"" + fields[2] + "\" is not seconds from 0.001 to 3600");
+        if (!parseNumber(fields[2], kShortestCue, kLongestCue, 3, cue.seconds)) {
+            std::ostringstream why;
+            why << "length \"" << fields[2] << "\" is not seconds from " << kShortestCue << " to " << kLongestCue;
+            fail(why.str());
+        }
         if (!parseNumber(fields[3], -60.0, 0.0, 2, cue.level))
             fail("level \"" + fields[3] + "\" is not dBFS from -60 to 0");
         if (!parseNumber(fields[4], -1.0, 1.0, 2, cue.pan))

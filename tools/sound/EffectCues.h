@@ -19,6 +19,11 @@ struct EffectCueError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The lengths a cue may have, in seconds. The longest is well over the
+// show's longest cue; every recipe is tested at both ends.
+constexpr double kShortestCue = 0.001;
+constexpr double kLongestCue = 60.0;
+
 struct EffectCue {
     double start = 0.0;   // show time, seconds
     std::string sound;    // the recipe that makes it

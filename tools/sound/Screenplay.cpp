@@ -59,12 +59,15 @@ bool atMostMilliseconds(const std::string& word)
     return point == std::string::npos || word.size() - point - 1 <= 3;
 }
 
+// The white space that separates words (as splitWords reads them).
+const char* const kSpace = " \t\r\n\v\f";
+
 std::string trim(const std::string& text)
 {
-    size_t first = text.find_first_not_of(" \t\r");
+    size_t first = text.find_first_not_of(kSpace);
     if (first == std::string::npos)
         return "";
-    size_t last = text.find_last_not_of(" \t\r");
+    size_t last = text.find_last_not_of(kSpace);
     return text.substr(first, last - first + 1);
 }
 

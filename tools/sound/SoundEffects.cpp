@@ -244,7 +244,10 @@ std::vector<float> gasp(const EffectRequest& request)
 std::vector<float> door(const EffectRequest& request)
 {
     Draw draw(*request.random);
-    const size_t length = samplesOf(request.seconds + 0.1);
+    // The creak lasts at least 0.1 s after the latch, so a door shorter
+    // than that rings on past its length.
+    const double from = 0.2, to = std::max(from + 0.1, request.seconds - 0.05);
+    const size_t length = samplesOf(std::max(request.seconds, to) + 0.1);
     std::vector<float> out(length, 0.0f);
     addNoiseBurst(out, draw, 0.0, 0.002, 3400.0, 3.0, 0.8);
     addThump(out, 0.0, 1100.0, 0.02, 0.3);
@@ -253,7 +256,6 @@ std::vector<float> door(const EffectRequest& request)
     // The creak: the hinge sticks and slips, each slip ringing the wood.
     std::vector<Resonator> wood = {{310.0, 0.04}, {740.0, 0.025}, {1380.0, 0.018}, {2250.0, 0.012}};
     const double weights[] = {1.0, 0.8, 0.6, 0.35};
-    const double from = 0.2, to = std::max(from + 0.1, request.seconds - 0.05);
     std::vector<float> slips(length, 0.0f);
     for (double t = from; t < to;) {
         double u = (t - from) / (to - from);

@@ -7,6 +7,7 @@
 #include "SoundEffects.h"
 #include "SoundMath.h"
 #include "ToolMain.h"
+#include "TrackLength.h"
 #include "UsageError.h"
 #include "WavFile.h"
 
@@ -26,8 +27,9 @@ const char* kUsage =
     "usage: make-effects EFFECTS.txt OUT.wav [SECONDS]\n"
     "Makes every cue of the cue sheet EFFECTS.txt (\"START SOUND SECONDS LEVEL\n"
     "PAN\" lines and \"say\" sentences; see content/sound/effects.txt) and\n"
-    "writes them as one 44100 Hz stereo float stem of SECONDS length (default\n"
-    "287). LEVEL is the dBFS of the sound's loudest 100 ms before panning;\n"
+    "writes them as one 44100 Hz stereo float stem of SECONDS length (by\n"
+    "default the show's end to the next whole second). LEVEL is the dBFS of\n"
+    "the sound's loudest 100 ms before panning;\n"
     "panning keeps the power. The sounds:\n"
     "%s"
     "\n"
@@ -78,7 +80,7 @@ int run(const std::vector<std::string>& arguments)
         operands.push_back(args.operand());
     if (operands.size() < 2 || operands.size() > 3)
         throw UsageError("needs a cue sheet, an output file and at most a length");
-    const double seconds = operands.size() == 3 ? ArgumentReader::number("the length", operands[2], 1.0, 3600.0) : 287.0;
+    const double seconds = operands.size() == 3 ? ArgumentReader::number("the length", operands[2], 1.0, 3600.0) : kTrackSeconds;
 
     std::vector<std::string> names;
     for (const SoundRecipe& r : soundRecipes())

@@ -262,8 +262,11 @@ int run(const std::vector<std::string>& arguments)
     std::vector<float> gain = duckingCurve(duckKnots(lines, depths), frames, kSampleRate);
     applyGain(music, gain);
     applyGain(effects, gain);
-    std::fprintf(stderr, "mix-soundtrack: dips of %.1f to %.1f dB under the lines\n",
-                 *std::min_element(depths.begin(), depths.end()), *std::max_element(depths.begin(), depths.end()));
+    if (depths.empty())
+        std::fprintf(stderr, "mix-soundtrack: no lines, so no dips\n");
+    else
+        std::fprintf(stderr, "mix-soundtrack: dips of %.1f to %.1f dB under the lines\n",
+                     *std::min_element(depths.begin(), depths.end()), *std::max_element(depths.begin(), depths.end()));
 
     // The fade, then the gain to the target, on the sum and on each stem.
     const size_t fadeFrames = size_t(kFadeOut * kSampleRate), silentFrame = std::min(frames, size_t(silentFrom * kSampleRate));

@@ -2,6 +2,7 @@
 // General MIDI SoundFont and writes the result as a stereo float WAVE file.
 // The events come from compose-score; what they mean musically is its work.
 #include "ArgumentReader.h"
+#include "ScoreEvents.h"
 #include "ToolMain.h"
 #include "UsageError.h"
 #include "WavFile.h"
@@ -12,8 +13,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,70 +25,13 @@ const char* kHelp =
     "Renders EVENTS.txt (lines of: seconds channel kind values, where kind is\n"
     "\"on KEY VELOCITY\", \"off KEY\", \"program NUMBER\", \"cc NUMBER VALUE\" or\n"
     "\"bend VALUE\"; # starts a comment) through FluidSynth into a 44100 Hz\n"
-    "stereo float WAVE file of SECONDS length.\n"
+    "stereo float WAVE file of SECONDS length. A line that does not read is\n"
+    "named and nothing is written.\n"
     "\n"
     "  -h, --help  this text\n"
     "  --version   the version\n"
     "\n"
     "Exit codes: 0 done, 1 failure, 2 usage.\n";
-
-struct Event {
-    double time = 0.0;
-    int channel = 0;
-    int kind = 0; // 0 program, 1 cc, 2 bend, 3 off, 4 on: the order events at one instant apply in
-    int a = 0, b = 0;
-    size_t order = 0;
-};
-
-std::vector<Event> readEvents(const std::string& path)
-{
-    std::ifstream file(path);
-    if (!file)
-        throw std::runtime_error(path + ": cannot open");
-    std::vector<Event> events;
-    std::string line;
-    int number = 0;
-    while (std::getline(file, line)) {
-        ++number;
-        size_t hash = line.find('#');
-        if (hash != std::string::npos)
-            line.erase(hash);
-        std::istringstream in(line);
-        Event e;
-        std::string kind;
-        if (!(in >> e.time))
-            continue;
-        auto fail = [&](const char* why) {
-            throw std::runtime_error(path + ":" + std::to_string(number) + ": " + why);
-        };
-        if (!(in >> e.channel >> kind) || e.channel < 0 || e.channel > 15 || e.time < 0)
-            fail("expected seconds, a channel from 0 to 15 and a kind");
-        if (kind == "program") {
-            e.kind = 0;
-            if (!(in >> e.a)) fail("\"program\" needs a number");
-        } else if (kind == "cc") {
-            e.kind = 1;
-            if (!(in >> e.a >> e.b)) fail("\"cc\" needs a controller and a value");
-        } else if (kind == "bend") {
-            e.kind = 2;
-            if (!(in >> e.a)) fail("\"bend\" needs a value from 0 to 16383");
-        } else if (kind == "off") {
-            e.kind = 3;
-            if (!(in >> e.a)) fail("\"off\" needs a key");
-        } else if (kind == "on") {
-            e.kind = 4;
-            if (!(in >> e.a >> e.b) || e.b < 1 || e.b > 127) fail("\"on\" needs a key and a velocity from 1 to 127");
-        } else {
-            fail("unknown kind of event");
-        }
-        e.order = events.size();
-        events.push_back(e);
-    }
-    std::stable_sort(events.begin(), events.end(), [](const Event& x, const Event& y) {
-        return x.time != y.time ? x.time < y.time : x.kind < y.kind;
-    });
-    return events;
-}
 
 void quietLog(int level, const char* message, void*)
 {
@@ -128,7 +70,7 @@ int run(const std::vector<std::string>& arguments)
     if (operands.size() != 4)
         throw UsageError("needs a SoundFont, an event list, an output file and a length in seconds");
     const double seconds = ArgumentReader::number("the length", operands[3], 0.001, 24 * 3600);
-    std::vector<Event> events = readEvents(operands[1]);
+    const std::vector<ScoreEvent> events = loadScoreEvents(operands[1]);
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = createSynth(operands[0], &settings);
 
@@ -159,15 +101,15 @@ int run(const std::vector<std::string>& arguments)
         }
     };
     for (; next < events.size(); ++next) {
-        const Event& e = events[next];
+        const ScoreEvent& e = events[next];
         size_t at = std::min(frames, size_t(std::llround(e.time * kSampleRate)));
         renderTo(at);
         switch (e.kind) {
-        case 0: fluid_synth_program_change(synth, e.channel, e.a); break;
-        case 1: fluid_synth_cc(synth, e.channel, e.a, e.b); break;
-        case 2: fluid_synth_pitch_bend(synth, e.channel, e.a); break;
-        case 3: fluid_synth_noteoff(synth, e.channel, e.a); break;
-        case 4: fluid_synth_noteon(synth, e.channel, e.a, e.b); break;
+        case ScoreEvent::Program: fluid_synth_program_change(synth, e.channel, e.a); break;
+        case ScoreEvent::Cc: fluid_synth_cc(synth, e.channel, e.a, e.b); break;
+        case ScoreEvent::Bend: fluid_synth_pitch_bend(synth, e.channel, e.a); break;
+        case ScoreEvent::Off: fluid_synth_noteoff(synth, e.channel, e.a); break;
+        case ScoreEvent::On: fluid_synth_noteon(synth, e.channel, e.a, e.b); break;
         }
     }
     renderTo(frames);

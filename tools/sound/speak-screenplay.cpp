@@ -9,6 +9,7 @@
 #include "Screenplay.h"
 #include "Speech.h"
 #include "ToolMain.h"
+#include "TrackLength.h"
 #include "UsageError.h"
 #include "WavFile.h"
 
@@ -39,7 +40,8 @@ const char* kUsage =
     "usage: speak-screenplay SCREENPLAY DIALOG_DIR STEM.wav LINES.tsv [SECONDS]\n"
     "       speak-screenplay --report SCREENPLAY\n"
     "Speaks every line of SCREENPLAY with Flite in its figure's voice, writes\n"
-    "the voices as one mono 44100 Hz stem of SECONDS length (default 287), a\n"
+    "the voices as one mono 44100 Hz stem of SECONDS length (by default the\n"
+    "show's end to the next whole second), a\n"
     "dialog script per script name into DIALOG_DIR (one interval per sounding\n"
     "stretch of a line: start, tab, end; pauses of 0.25 s or more are gaps)\n"
     "and LINES.tsv (start, end, speaker, script, text; one row per line).\n"
@@ -151,7 +153,7 @@ int run(const std::vector<std::string>& arguments)
         throw UsageError(report ? "--report needs the screenplay alone"
                                 : "needs a screenplay, a dialog folder, a stem, a line table and at most a length");
     const std::string& screenplayPath = operands[0];
-    const double seconds = operands.size() == 5 ? ArgumentReader::number("the length", operands[4], 1.0, 3600.0) : 287.0;
+    const double seconds = operands.size() == 5 ? ArgumentReader::number("the length", operands[4], 1.0, 3600.0) : kTrackSeconds;
 
     Screenplay play = loadScreenplay(screenplayPath);
 
