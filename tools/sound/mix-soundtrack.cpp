@@ -45,7 +45,7 @@ const char* kHelp =
     "                      [--effects EFFECTS.wav] [--stems DIR]\n"
     "Mixes the stereo MUSIC.wav and EFFECTS.wav with the mono VOICES.wav (all\n"
     "44100 Hz). While the voice sounds (held through pauses shorter than\n"
-    "1.5 s), music and effects give way by 12 dB between 300 Hz and 4 kHz,\n"
+    "1.5 s), music and effects give way by 15 dB between 300 Hz and 4 kHz,\n"
     "where the voice carries its words; and they duck by 8 dB over the spans\n"
     "of LINES.tsv (as speak-screenplay writes it), deeper (up to 18 dB) where a\n"
     "line would stand less than 13.5 dB over them or the median line less\n"
