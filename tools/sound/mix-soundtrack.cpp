@@ -45,7 +45,7 @@ const char* kHelp =
     "                      [--effects EFFECTS.wav] [--stems DIR]\n"
     "Mixes the stereo MUSIC.wav and EFFECTS.wav with the mono VOICES.wav (all\n"
     "44100 Hz). While the voice sounds (held through pauses shorter than\n"
-    "1.5 s), music and effects give way by 15 dB between 300 Hz and 4 kHz,\n"
+    "1.65 s), music and effects give way by 15 dB between 300 Hz and 4 kHz,\n"
     "where the voice carries its words; and they duck by 8 dB over the spans\n"
     "of LINES.tsv (as speak-screenplay writes it), deeper (up to 18 dB) where a\n"
     "line would stand less than 13.5 dB over them or the median line less\n"
@@ -264,8 +264,11 @@ int run(const std::vector<std::string>& arguments)
     std::fprintf(stderr, "mix-soundtrack: mixing %zu lines over %.1f s of music\n", lines.size(), seconds);
 
     removeRumble(music);
-    const std::vector<float> band = SpeechBandEqualiser::keyCurve(
-        voices, frames, SpeechBandEqualiser::kMixDepth, kHoldGap, kDuckLead, kDuckAttack, kDuckHold, kDuckRelease);
+    // The band is held through every pause the dip holds through: a voice
+    // whose first word starts softly sounds a little after its line starts,
+    // so pauses up to kDuckLead longer count too.
+    const std::vector<float> band = SpeechBandEqualiser::keyCurve(voices, frames, SpeechBandEqualiser::kMixDepth,
+        kHoldGap + kDuckLead, kDuckLead, kDuckAttack, kDuckHold, kDuckRelease);
     SpeechBandEqualiser::apply(music, band);
     SpeechBandEqualiser::apply(effects, band);
     const std::vector<double> depths = duckDepths(lines, voices, sum(music, effects));
