@@ -367,7 +367,10 @@ TEST(ArtImages, the_arm_is_all_that_changes_when_it_bursts_from_the_grave)
 TEST(ArtImages, the_credits_name_the_voice_each_figure_speaks_with)
 {
     // Every "cast NAME SCRIPTS VOICE ..." line of the screenplay has its
-    // figure in the credits, under the voice that speaks its lines.
+    // figure in the credits, under the voice that speaks its lines told in
+    // a viewer's words (Flite's own voice names mean nothing to a viewer).
+    const std::map<std::string, std::string> inWords = {
+        {"rms", "US man"}, {"slt", "US woman"}, {"awb", "Scots man"}, {"kal16", "US man"}};
     std::ifstream svgFile(sourceRoot() + "/content/art/figures/endcredit.svg");
     std::stringstream svgText;
     svgText << svgFile.rdbuf();
@@ -388,7 +391,11 @@ TEST(ArtImages, the_credits_name_the_voice_each_figure_speaks_with)
         ++cast;
         SCOPED_TRACE(name);
         ASSERT_TRUE(credited.count(name)) << "the credits leave out " << name;
-        EXPECT_EQ(credited[name], "voice " + voice);
+        ASSERT_TRUE(inWords.count(voice)) << voice << " has no words for the credits";
+        EXPECT_EQ(credited[name], "voice: " + inWords.at(voice));
     }
     EXPECT_EQ(cast, int(credited.size())) << "the credits name a voice no figure speaks with";
+    // The voices, the instruments and the sound effects are credited.
+    for (const char* credit : {">Synthesised voices by Flite", ">Instruments: FluidR3 GM", ">Sound effects synthesised"})
+        EXPECT_NE(credits.find(credit), std::string::npos) << credit;
 }

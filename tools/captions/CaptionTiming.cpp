@@ -1,8 +1,10 @@
 #include "CaptionTiming.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -33,11 +35,46 @@ struct Entry {
     long long end;      // a stage direction's end; for a spoken line where its voice ends
     bool spoken;
     std::string text;   // as shown
-    int wordCharacters; // counted for the reading speed
     int sourceLine;
 };
 
+// Words that lean on the word after them: articles and determiners,
+// prepositions, possessives, subject pronouns, auxiliaries and
+// conjunctions. Lower case.
+const char* const kLeaningWords[] = {
+    "a", "an", "the", "this", "these", "those", "every", "some", "no", "any", "each", "very", "not",
+    "of", "in", "on", "at", "to", "for", "with", "from", "by", "about", "into", "onto", "over", "under",
+    "after", "before", "through", "across", "near", "without", "like", "than", "as",
+    "my", "your", "his", "her", "its", "our", "their",
+    "i", "we", "they", "he", "she",
+    "am", "is", "are", "was", "were", "be", "will", "would", "can", "could", "shall", "should",
+    "do", "does", "did", "has", "have", "had",
+    "and", "but", "or", "that", "if", "because",
+};
+
+bool endsSentence(char c)
+{
+    return c == '.' || c == '!' || c == '?';
+}
+
 } // namespace
+
+bool CaptionTiming::endsPhrase(const std::string& word)
+{
+    if (word.empty())
+        return false;
+    const char last = word.back();
+    if (endsSentence(last) || last == ',' || last == ';' || last == ':' || last == ']')
+        return true;
+    std::string bare;
+    for (char c : word)
+        if (c != '"' && c != '[' && c != '(')
+            bare += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (bare.size() > 2 && bare.compare(bare.size() - 2, 2, "'s") == 0)
+        return false; // "Milo's computer", "it's finished"
+    return std::none_of(std::begin(kLeaningWords), std::end(kLeaningWords),
+                        [&](const char* leaning) { return bare == leaning; });
+}
 
 std::vector<std::string> CaptionTiming::breakLines(const std::string& text)
 {
@@ -45,9 +82,11 @@ std::vector<std::string> CaptionTiming::breakLines(const std::string& text)
     if (length <= kMaxLineLength)
         return {text};
     // Where both lines fit: at the end of a sentence if one allows it, else
-    // after a comma, else anywhere; of those the most even break, and of two
-    // as even, the one with the shorter top line. A break by punctuation
-    // leaves two words or more on each line.
+    // after a comma, else between two phrases; of those the most even break,
+    // and of two as even, the one with the shorter top line. A break by
+    // punctuation leaves two words or more on each line. No line ends with a
+    // word that leans on the next, nor with the first word of a sentence the
+    // next line goes on with ("Come in. Mind / the carpet").
     size_t best = std::string::npos;
     int bestRank = 0;
     int bestLongest = 0;
@@ -56,6 +95,15 @@ std::vector<std::string> CaptionTiming::breakLines(const std::string& text)
         const int second = length - first - 1;
         const int longest = std::max(first, second);
         if (longest > kMaxLineLength || at == 0)
+            continue;
+        const size_t wordStart = text.rfind(' ', at - 1);
+        const std::string lastWord = wordStart == std::string::npos ? text.substr(0, at)
+                                                                     : text.substr(wordStart + 1, at - wordStart - 1);
+        if (!endsPhrase(lastWord))
+            continue;
+        const bool bare = std::isalnum(static_cast<unsigned char>(lastWord.back())) != 0;
+        if (bare && wordStart != std::string::npos && wordStart > 0 &&
+            (endsSentence(text[wordStart - 1]) || text[wordStart - 1] == ':'))
             continue;
         // A word left alone on a line reads as an afterthought: no rank.
         const char before = text[at - 1];
@@ -86,11 +134,11 @@ quorvane_engine::CueList CaptionTiming::make(
             throw ScreenplayError(play.where(speaker ? speaker->sourceLine : line.sourceLine) + "\"" + line.speaker +
                                   "\" has no name for the captions (add \"name " + line.speaker + " NAME\")");
         entries.push_back({milliseconds(line.start), milliseconds(voiceEnds.at(i)), true,
-                           speaker->displayName + ": " + line.text, characters(line.text), line.sourceLine});
+                           speaker->displayName + ": " + line.text, line.sourceLine});
     }
     for (const StageDirection& direction : play.directions)
         entries.push_back({milliseconds(direction.start), milliseconds(direction.end), false,
-                           "[" + direction.text + "]", characters(direction.text), direction.sourceLine});
+                           "[" + direction.text + "]", direction.sourceLine});
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.start < b.start; });
 
     quorvane_engine::CueList list;
@@ -111,9 +159,9 @@ quorvane_engine::CueList CaptionTiming::make(
         const std::vector<std::string> lines = breakLines(entry.text);
         if (lines.empty())
             throw ScreenplayError(where + "\"" + entry.text + "\" does not fit two lines of " +
-                                  std::to_string(kMaxLineLength) + " characters");
-        const long long reading =
-            static_cast<long long>(std::ceil(entry.wordCharacters * 1000.0 / kMaxCharactersPerSecond));
+                                  std::to_string(kMaxLineLength) + " characters broken between phrases");
+        const int shown = characters(entry.text);
+        const long long reading = static_cast<long long>(std::ceil(shown * 1000.0 / kMaxCharactersPerSecond));
         long long end = entry.end;
         if (entry.spoken)
             end = std::min(std::max({entry.end + kLingerMs, entry.start + kShortestMs, entry.start + reading}), limit);
@@ -127,7 +175,7 @@ quorvane_engine::CueList CaptionTiming::make(
         if (end - entry.start < reading) {
             char speed[64];
             std::snprintf(speed, sizeof speed, "%.1f characters a second (at most %.0f)",
-                entry.wordCharacters * 1000.0 / static_cast<double>(end - entry.start), kMaxCharactersPerSecond);
+                shown * 1000.0 / static_cast<double>(end - entry.start), kMaxCharactersPerSecond);
             throw ScreenplayError(where + "the caption reads at " + speed + before);
         }
         list.cues.push_back({static_cast<double>(entry.start) / 1000.0, static_cast<double>(end) / 1000.0, lines});

@@ -116,6 +116,25 @@ void removeRumble(Audio& audio)
     }
 }
 
+Audio speechBand(const Audio& audio)
+{
+    Audio band = audio;
+    const size_t channels = size_t(audio.channels);
+    const double q = 1.0 / std::sqrt(2.0);
+    for (size_t c = 0; c < channels; ++c) {
+        Biquad filters[] = {Biquad::butterworthHighPass(300.0, audio.sampleRate),
+                            Biquad::butterworthHighPass(300.0, audio.sampleRate),
+                            Biquad::lowPass(4000.0, q, audio.sampleRate), Biquad::lowPass(4000.0, q, audio.sampleRate)};
+        for (size_t i = c; i < band.samples.size(); i += channels) {
+            double x = band.samples[i];
+            for (Biquad& filter : filters)
+                x = filter.step(x);
+            band.samples[i] = float(x);
+        }
+    }
+    return band;
+}
+
 size_t wordCount(const std::string& text)
 {
     size_t count = 0;

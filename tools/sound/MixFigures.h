@@ -38,6 +38,11 @@ double gainRise(const Audio& mixed, const Audio& source, double from, double to)
 // else, so the music's gain is read against the music so treated.
 void removeRumble(Audio& audio);
 
+// `audio` in the band where a voice carries its words, 300 Hz to 4 kHz
+// (fourth-order Butterworth edges): where a voice must stand out to be
+// understood, whatever the bass under it.
+Audio speechBand(const Audio& audio);
+
 // The number of words of `text`: runs of letters, digits and apostrophes.
 size_t wordCount(const std::string& text);
 

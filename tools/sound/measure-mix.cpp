@@ -9,6 +9,7 @@
 #include "Loudness.h"
 #include "MixFigures.h"
 #include "OggFile.h"
+#include "SpeechBandEqualiser.h"
 #include "ToolMain.h"
 #include "UsageError.h"
 #include "WavFile.h"
@@ -83,8 +84,12 @@ int run(const std::vector<std::string>& arguments)
         throw UsageError("needs the line table, the voice stem, the music and the stems' folder");
     const std::vector<SpokenLine> lines = readLineTable(operands[0]);
     const Audio speech = readWav(operands[1]);
+    // The music as the mix reads it: rumble taken out and through the speech
+    // band equaliser, which with the band whole turns only its phase.
     Audio source = readWav(operands[2]);
     removeRumble(source);
+    Audio held = source;
+    SpeechBandEqualiser::apply(source, std::vector<float>(source.frames(), 1.0f));
     const Audio voice = readStem(operands[3], "voices"), music = readStem(operands[3], "music");
     const Audio effects = readStem(operands[3], "effects");
     const Audio rest = sum(music, effects);
@@ -100,6 +105,13 @@ int run(const std::vector<std::string>& arguments)
         throw std::runtime_error(operands[2] + ": the music is silent");
     std::nth_element(gains.begin(), gains.begin() + long(gains.size() * 95 / 100), gains.end());
     const double full = gains[gains.size() * 95 / 100];
+
+    // Through a short gap the band the voices speak in stays turned down as
+    // under the lines, whatever the music plays there: the rise is read
+    // against the music with that band down, so that only a change of gain
+    // reads as one.
+    SpeechBandEqualiser::apply(
+        held, std::vector<float>(held.frames(), float(fromDecibels(-SpeechBandEqualiser::kMixDepth))));
 
     std::vector<double> clearances, rises, paces;
     size_t underClearance = 0, overRise = 0, overPace = 0;
@@ -118,7 +130,7 @@ int run(const std::vector<std::string>& arguments)
                     clearance, dip);
         double gap = i + 1 < lines.size() ? lines[i + 1].start - line.end : 1e9;
         if (gap < kHeldGap) {
-            double rise = gainRise(music, source, line.end, lines[i + 1].start);
+            double rise = gainRise(music, held, line.end, lines[i + 1].start);
             rises.push_back(rise);
             overRise += rise > kMostRise;
             std::printf(" %5.2f %5.1f", gap, rise);

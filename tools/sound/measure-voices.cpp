@@ -2,8 +2,10 @@
 // the mouths follow them. An offline recogniser (pocketsphinx with its US
 // English model) hears every line of the voice stem and the same sentences
 // spoken by plain espeak-ng; the word error rates are printed per line and
-// overall. Each dialog interval is checked for the share of its length in
-// which the voice sounds.
+// overall. Given the mix's stems it also hears every line as the viewer
+// does, over the music and the effects, and espeak-ng's sentence laid over
+// the same stretch of them at the same level. Each dialog interval is
+// checked for the share of its length in which the voice sounds.
 #include "ArgumentReader.h"
 #include "LineTable.h"
 #include "Resample.h"
@@ -33,7 +35,7 @@ constexpr double kPadding = 0.3; // seconds of silence around each line for the 
 const char* kModel = "/usr/share/pocketsphinx/model/en-us";
 
 const char* kUsage =
-    "usage: measure-voices VOICES.wav LINES.tsv DIALOG_DIR [--lines N]\n"
+    "usage: measure-voices VOICES.wav LINES.tsv DIALOG_DIR [--lines N] [--stems DIR]\n"
     "Hears each line of the voice stem VOICES.wav (spans and texts from\n"
     "LINES.tsv, as speak-screenplay writes them) and the same sentence spoken\n"
     "by plain espeak-ng with pocketsphinx, and prints the word error rate of\n"
@@ -42,6 +44,11 @@ const char* kUsage =
     "-45 dBFS or more) and the median level of those frames per script.\n"
     "\n"
     "  --lines N   hear only the first N lines (0: none, the intervals only)\n"
+    "  --stems DIR also hear each line in the mix: DIR/voices.wav, music.wav\n"
+    "              and effects.wav as mix-soundtrack writes them (their sum is\n"
+    "              the track), and espeak-ng's sentence over the same music\n"
+    "              and effects at the voice's level in the mix; prints the word\n"
+    "              error rates there and the ratio of ours to espeak-ng's\n"
     "  -h, --help  this text\n"
     "  --version   the version\n"
     "\n"
@@ -164,13 +171,67 @@ std::vector<float> plainEspeak(const std::string& text, int& rate)
     return x;
 }
 
+// The median level (dBFS) of the sounding frames of `mono`; -200 when
+// none sounds.
+double speakingLevel(const std::vector<float>& mono, int rate)
+{
+    std::vector<double> levels = soundingLevels(mono.data(), mono.size(), rate);
+    if (levels.empty())
+        return -200.0;
+    std::nth_element(levels.begin(), levels.begin() + long(levels.size() / 2), levels.end());
+    return levels[levels.size() / 2];
+}
+
+// The mix's stems, read to hear lines as the viewer does.
+struct MixStems {
+    Audio voices, music, effects;
+
+    explicit MixStems(const std::string& dir)
+        : voices(readWav(dir + "/voices.wav")), music(readWav(dir + "/music.wav")), effects(readWav(dir + "/effects.wav"))
+    {
+        if (voices.channels != 1 || music.channels != 2 || effects.channels != 2 || music.sampleRate != voices.sampleRate ||
+            effects.sampleRate != voices.sampleRate)
+            throw std::runtime_error(dir + ": the stems must be mono voices and stereo music and effects at one rate");
+    }
+
+    // Music and effects, in mono, over [from, from + count) frames.
+    std::vector<float> rest(size_t from, size_t count) const
+    {
+        std::vector<float> out(count, 0.0f);
+        for (size_t i = 0; i < count; ++i)
+            for (const Audio* stem : {&music, &effects})
+                if (2 * (from + i) + 1 < stem->samples.size())
+                    out[i] += 0.5f * (stem->samples[2 * (from + i)] + stem->samples[2 * (from + i) + 1]);
+        return out;
+    }
+
+    // The voice in the mix over [from, to) frames.
+    std::vector<float> voice(size_t from, size_t to) const
+    {
+        from = std::min(from, voices.samples.size());
+        to = std::min(to, voices.samples.size());
+        return std::vector<float>(voices.samples.begin() + long(from), voices.samples.begin() + long(to));
+    }
+};
+
+// `voice` laid over `rest` (which is at least as long).
+std::vector<float> over(std::vector<float> rest, const std::vector<float>& voice, float gain)
+{
+    for (size_t i = 0; i < voice.size() && i < rest.size(); ++i)
+        rest[i] += gain * voice[i];
+    return rest;
+}
+
 int run(const std::vector<std::string>& arguments)
 {
     size_t limit = size_t(-1);
+    std::string stemsDir;
     std::vector<std::string> args;
     for (ArgumentReader reader(arguments); reader.next();) {
         if (reader.isOption("--lines"))
             limit = size_t(ArgumentReader::integer("--lines", reader.value(), 0, 1000000));
+        else if (reader.isOption("--stems"))
+            stemsDir = reader.value();
         else
             args.push_back(reader.operand());
     }
@@ -182,13 +243,21 @@ int run(const std::vector<std::string>& arguments)
     std::vector<SpokenLine> lines = readLineTable(args[1]);
     const std::string dialogDir = args[2];
 
+    std::unique_ptr<MixStems> stems;
+    if (!stemsDir.empty())
+        stems = std::make_unique<MixStems>(stemsDir);
+
     const size_t count = std::min(limit, lines.size());
     std::unique_ptr<Recogniser> recogniser;
     if (count > 0)
         recogniser = std::make_unique<Recogniser>();
-    size_t referenceWords = 0, builtErrors = 0, espeakErrors = 0;
+    size_t referenceWords = 0, builtErrors = 0, espeakErrors = 0, mixedErrors = 0, mixedEspeakErrors = 0;
     std::map<std::string, std::pair<size_t, size_t>> bySpeaker; // errors, words
-    std::printf("%-9s %-10s %6s %6s  %s\n", "start", "speaker", "built", "espeak", "text / heard (built)");
+    if (stems)
+        std::printf("%-9s %-10s %6s %6s %6s %6s  %s\n", "start", "speaker", "built", "espeak", "mixed", "mix-es",
+                    "text / heard (built) / heard (mixed)");
+    else
+        std::printf("%-9s %-10s %6s %6s  %s\n", "start", "speaker", "built", "espeak", "text / heard (built)");
     for (size_t k = 0; k < count; ++k) {
         const SpokenLine& line = lines[k];
         std::vector<std::string> reference = words(line.text);
@@ -206,18 +275,46 @@ int run(const std::vector<std::string>& arguments)
         espeakErrors += e;
         bySpeaker[line.speaker].first += b;
         bySpeaker[line.speaker].second += reference.size();
-        std::string heard;
-        for (const std::string& w : built)
-            heard += (heard.empty() ? "" : " ") + w;
-        std::printf("%-9.3f %-10s %6.2f %6.2f  %s\n%34s%s\n", line.start, line.speaker.c_str(),
-                    double(b) / double(reference.size()), double(e) / double(reference.size()), line.text.c_str(), "/ ",
-                    heard.c_str());
+        auto joined = [](const std::vector<std::string>& heard) {
+            std::string text;
+            for (const std::string& w : heard)
+                text += (text.empty() ? "" : " ") + w;
+            return text;
+        };
+        const double words = double(reference.size());
+        if (stems) {
+            // The line as the viewer hears it, and espeak-ng's sentence at the
+            // voice's level in the mix over the same music and effects.
+            const std::vector<float> voice = stems->voice(from, to);
+            std::vector<std::string> mixed =
+                recogniser->hear(over(stems->rest(from, to - from), voice, 1.0f), stem.sampleRate);
+            std::vector<float> plain = resample(espeakVoice, rate, stem.sampleRate);
+            const float gain = float(std::pow(10.0, (speakingLevel(voice, stem.sampleRate) -
+                                                     speakingLevel(plain, stem.sampleRate)) / 20.0));
+            std::vector<std::string> mixedEspeak = recogniser->hear(
+                over(stems->rest(from, std::max(plain.size(), to - from)), plain, gain), stem.sampleRate);
+            size_t m = editDistance(reference, mixed), me = editDistance(reference, mixedEspeak);
+            mixedErrors += m;
+            mixedEspeakErrors += me;
+            std::printf("%-9.3f %-10s %6.2f %6.2f %6.2f %6.2f  %s\n%48s%s\n%48s%s\n", line.start, line.speaker.c_str(),
+                        double(b) / words, double(e) / words, double(m) / words, double(me) / words, line.text.c_str(),
+                        "/ ", joined(built).c_str(), "/ ", joined(mixed).c_str());
+        } else {
+            std::printf("%-9.3f %-10s %6.2f %6.2f  %s\n%34s%s\n", line.start, line.speaker.c_str(), double(b) / words,
+                        double(e) / words, line.text.c_str(), "/ ", joined(built).c_str());
+        }
         std::fflush(stdout);
     }
     if (count > 0)
         std::printf("\nword error rate over %zu lines (%zu words): built voices %.2f, plain espeak-ng %.2f (ratio %.2f)\n",
                 count, referenceWords, double(builtErrors) / double(referenceWords),
                 double(espeakErrors) / double(referenceWords), double(builtErrors) / double(std::max<size_t>(espeakErrors, 1)));
+    if (count > 0 && stems)
+        std::printf("in the mix: built voices %.2f (%+.2f against the clean stem), plain espeak-ng %.2f (ratio %.2f)\n",
+                double(mixedErrors) / double(referenceWords),
+                double(mixedErrors) / double(referenceWords) - double(builtErrors) / double(referenceWords),
+                double(mixedEspeakErrors) / double(referenceWords),
+                double(mixedErrors) / double(std::max<size_t>(mixedEspeakErrors, 1)));
     for (const auto& [speaker, tally] : bySpeaker)
         std::printf("  %-10s %.2f over %zu words\n", speaker.c_str(), double(tally.first) / double(tally.second),
                     tally.second);

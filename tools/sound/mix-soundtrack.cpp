@@ -1,7 +1,9 @@
 // mix-soundtrack: lays the voice stem over the music and the sound effects,
-// ducking music and effects while anyone speaks (deeper under a line the
-// rest would crowd, held through short gaps), fades the end, and brings the
-// whole to the target loudness with its true peaks held under a ceiling.
+// turning music and effects down in the speech band while the voice sounds
+// (a dynamic equaliser keyed by the voice stem) and ducking them while
+// anyone speaks (deeper under a line the rest would crowd, held through
+// short gaps), fades the end, and brings the whole to the target loudness
+// with its true peaks held under a ceiling.
 // It can write the three stems as they sit in the mix. Encoding is
 // encode-ogg's; judging the result is measure-mix's.
 #include "ArgumentReader.h"
@@ -9,6 +11,7 @@
 #include "Loudness.h"
 #include "MixFigures.h"
 #include "SoundMath.h"
+#include "SpeechBandEqualiser.h"
 #include "ToolMain.h"
 #include "UsageError.h"
 #include "WavFile.h"
@@ -41,11 +44,14 @@ const char* kHelp =
     "usage: mix-soundtrack MUSIC.wav VOICES.wav LINES.tsv OUT.wav SECONDS [END]\n"
     "                      [--effects EFFECTS.wav] [--stems DIR]\n"
     "Mixes the stereo MUSIC.wav and EFFECTS.wav with the mono VOICES.wav (all\n"
-    "44100 Hz), ducking music and effects by 8 dB over the spans of LINES.tsv\n"
-    "(as speak-screenplay writes it), deeper (up to 18 dB) where a line would\n"
-    "stand less than 13.5 dB over them or the median line less than 15.5 dB,\n"
-    "and holding the dip through gaps shorter than 1.5 s. Writes SECONDS of\n"
-    "stereo float audio at -16 LUFS integrated with true peaks under -2 dBTP.\n"
+    "44100 Hz). While the voice sounds (held through pauses shorter than\n"
+    "1.65 s), music and effects give way by 15 dB between 300 Hz and 4 kHz,\n"
+    "where the voice carries its words; and they duck by 8 dB over the spans\n"
+    "of LINES.tsv (as speak-screenplay writes it), deeper (up to 18 dB) where a\n"
+    "line would stand less than 13.5 dB over them or the median line less\n"
+    "than 15.5 dB, holding the dip through gaps shorter than 1.5 s. Writes\n"
+    "SECONDS of stereo float audio at -16 LUFS integrated with true peaks\n"
+    "under -2 dBTP.\n"
     "The sound fades out to silence at END seconds (default SECONDS) and\n"
     "stays silent after it.\n"
     "\n"
@@ -258,6 +264,13 @@ int run(const std::vector<std::string>& arguments)
     std::fprintf(stderr, "mix-soundtrack: mixing %zu lines over %.1f s of music\n", lines.size(), seconds);
 
     removeRumble(music);
+    // The band is held through every pause the dip holds through: a voice
+    // whose first word starts softly sounds a little after its line starts,
+    // so pauses up to kDuckLead longer count too.
+    const std::vector<float> band = SpeechBandEqualiser::keyCurve(voices, frames, SpeechBandEqualiser::kMixDepth,
+        kHoldGap + kDuckLead, kDuckLead, kDuckAttack, kDuckHold, kDuckRelease);
+    SpeechBandEqualiser::apply(music, band);
+    SpeechBandEqualiser::apply(effects, band);
     const std::vector<double> depths = duckDepths(lines, voices, sum(music, effects));
     std::vector<float> gain = duckingCurve(duckKnots(lines, depths), frames, kSampleRate);
     applyGain(music, gain);
