@@ -64,6 +64,16 @@ void FileWatch::markRead(const std::string& path)
     }
 }
 
+void FileWatch::forget(const std::string& path)
+{
+    for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
+        if (entry->path == path) {
+            entries.erase(entry);
+            return;
+        }
+    }
+}
+
 bool FileWatch::watches(const std::string& path) const
 {
     for (const Entry& entry : entries)

@@ -30,6 +30,8 @@ public:
     void add(const std::string& path);
     // Takes `path` (watched or not) as read as it stands now.
     void markRead(const std::string& path);
+    // Stops watching `path`.
+    void forget(const std::string& path);
     // True when `path` is watched.
     bool watches(const std::string& path) const;
 

@@ -22,6 +22,7 @@
 #include "PlayerKeys.h"
 #include "SourceBuilder.h"
 #include "StartPoint.h"
+#include "StopSignal.h"
 #include "UsageError.h"
 #include "engine/ImageLoader.h"
 #include "engine/Scene.h"
@@ -157,8 +158,11 @@ int Player::run()
     }
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
         throw failure("-C " + options.directory, std::strerror(errno));
-    if (!buildDir.empty())
+    if (!buildDir.empty()) {
         builder = std::make_unique<SourceBuilder>("content", SourceBuilder::checkBuildFolder(buildDir, "."));
+        // Ctrl+C and kill end the loop, so that the build ends with the player.
+        StopSignal::catchStops();
+    }
     setUp();
     if (options.playsAsMade())
         playAsMade();
@@ -480,7 +484,8 @@ void Player::playForMakers()
         bool quit = false;
         while (SDL_PollEvent(&event))
             quit = quit || !handle(event);
-        if (builder) {
+        quit = quit || StopSignal::requested();
+        if (builder && !quit) {
             for (const std::string& line : builder->poll(now()))
                 reloaded({line, false, {}});
         }

@@ -46,16 +46,16 @@ std::string named(const std::vector<std::string>& names)
 std::string SourceBuilder::checkBuildFolder(const std::string& dir, const std::string& sourceRoot)
 {
     if (const char* why = ProcessGroup::unavailable())
-        throw UsageError(std::string("--build: ") + why + "; build with cmake --build " + dir + " --target "
-            + kTarget + ", and --edit shows what it writes");
+        throw UsageError(std::string("--build: ") + why + "; build with cmake --build " + dir + " --target " + kTarget
+            + ", and --edit shows what it writes");
     std::string error;
     const std::string folder = FileStatus::absolute(dir, error);
     if (folder.empty())
         throw UsageError("--build: " + dir + ": " + error);
     FILE* cache = std::fopen((folder + "/CMakeCache.txt").c_str(), "r");
     if (!cache)
-        throw UsageError("--build: " + dir + " holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B "
-            + dir);
+        throw UsageError(
+            "--build: " + dir + " holds no CMake build (no CMakeCache.txt); make one with cmake -S . -B " + dir);
     const std::string key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
     std::string home;
     bool found = false;
@@ -96,25 +96,32 @@ SourceBuilder::~SourceBuilder()
 {
     if (!build.running())
         return;
-    std::fprintf(stderr, "quorvane: ending the content build that still runs (%s); %s/ keeps what it had or what "
-        "the build finished\n", (buildDir + "/" + kLockName).c_str(), output.c_str());
+    std::fprintf(stderr,
+        "quorvane: ending the content build that still runs (%s); %s/ keeps what it had or what "
+        "the build finished\n",
+        (buildDir + "/" + kLockName).c_str(), output.c_str());
     build.end();
 }
 
-bool SourceBuilder::findNewFiles()
+void SourceBuilder::findNewFiles()
 {
+    for (const std::string& path : arrived) {
+        if (!FileStatus::of(path).exists)
+            files.forget(path);
+        else if (std::find(added.begin(), added.end(), path) == added.end())
+            added.push_back(path);
+    }
+    arrived.clear();
     std::vector<std::string> found;
     listFiles(sources, found);
-    bool added = false;
     for (const std::string& path : found) {
         if (!files.watches(path)) {
             files.add(path);
-            added = true;
+            if (looked)
+                arrived.push_back(path);
         }
     }
-    const bool first = !looked;
     looked = true;
-    return added && !first;
 }
 
 std::map<std::string, FileStatus> SourceBuilder::outputNow() const
@@ -131,15 +138,33 @@ std::string SourceBuilder::startBuild()
 {
     // A source whose time lies before what the last build may have written
     // would look built already: it gets the time now.
-    std::vector<std::string> retimed;
+    // So would one saved while another player's build ran.
     for (const std::string& path : changed) {
         const FileStatus status = FileStatus::of(path);
-        if (status.exists && status.modified <= builtUntil && FileStatus::touch(path)) {
+        const bool stale = status.modified <= builtUntil
+            || (waitingSaid && status.modified >= otherFrom && status.modified <= otherUntil);
+        if (status.exists && stale && FileStatus::touch(path)) {
             files.markRead(path);
-            retimed.push_back(path);
+            if (std::find(retimed.begin(), retimed.end(), path) == retimed.end())
+                retimed.push_back(path);
         }
     }
-    std::string why = changed.empty() ? "a new file in " + sources : named(changed) + " changed";
+    // A file added and gone again (an editor's) asks for nothing.
+    for (auto path = added.begin(); path != added.end();) {
+        if (FileStatus::of(*path).exists) {
+            ++path;
+        } else {
+            files.forget(*path);
+            path = added.erase(path);
+        }
+    }
+    if (added.empty() && changed.empty())
+        return "";
+    std::string why;
+    if (!added.empty())
+        why = named(added) + (added.size() == 1 ? " was" : " were") + " added";
+    if (!changed.empty())
+        why += (why.empty() ? "" : ", ") + named(changed) + " changed";
     if (!retimed.empty())
         why += "; " + named(retimed) + (retimed.size() == 1 ? " was" : " were")
             + " older than the last build, now saved with the time now";
@@ -150,24 +175,27 @@ std::string SourceBuilder::startBuild()
     std::string error;
     switch (build.start(command, buildDir + "/" + kLockName, error)) {
     case ProcessGroup::Start::Busy:
+        // The other build started when its player wrote the lock file, and
+        // may write anything until it ends.
+        otherUntil = FileStatus::now();
         if (waitingSaid)
             return "";
+        otherFrom = FileStatus::of(buildDir + "/" + kLockName).modified;
         waitingSaid = true;
         return "waiting for another content build in " + buildDir + " to end (" + error + ")";
     case ProcessGroup::Start::Failed:
         changed.clear();
-        newFiles = false;
+        added.clear();
+        retimed.clear();
         return "cannot run the content build: " + error;
     case ProcessGroup::Start::Started:
         break;
     }
-    // After another's build, this one may find anything written.
-    if (waitingSaid)
-        builtUntil = FileStatus::now();
     waitingSaid = false;
     before = found;
     changed.clear();
-    newFiles = false;
+    added.clear();
+    retimed.clear();
     return "building the content (" + why + "): cmake --build " + buildDir + " --target " + kTarget;
 }
 
@@ -187,8 +215,7 @@ std::string SourceBuilder::buildEnded(bool succeeded, double now)
             written.push_back(path + " (removed)");
     if (!succeeded)
         return "the content build failed after " + took + " (its messages are above); " + output
-            + "/ keeps what it had or what the build wrote"
-            + (written.empty() ? std::string() : ": " + named(written));
+            + "/ keeps what it had or what the build wrote" + (written.empty() ? std::string() : ": " + named(written));
     if (written.empty())
         return "built the content in " + took + ": nothing needed building, " + output + "/ is as it was";
     return "built the content in " + took + ": " + named(written);
@@ -201,9 +228,10 @@ std::vector<std::string> SourceBuilder::poll(double now)
         return lines;
     lastPoll = now;
 
-    newFiles = findNewFiles() || newFiles;
+    findNewFiles();
     for (const std::string& path : files.poll())
-        if (std::find(changed.begin(), changed.end(), path) == changed.end())
+        if (std::find(changed.begin(), changed.end(), path) == changed.end()
+            && std::find(added.begin(), added.end(), path) == added.end())
             changed.push_back(path);
 
     bool succeeded = false;
@@ -212,7 +240,7 @@ std::vector<std::string> SourceBuilder::poll(double now)
             return lines;
         lines.push_back(buildEnded(succeeded, now));
     }
-    if (!changed.empty() || newFiles) {
+    if (!changed.empty() || !added.empty()) {
         const std::string line = startBuild();
         if (!line.empty())
             lines.push_back(line);

@@ -54,9 +54,11 @@ public:
     std::vector<std::string> poll(double now);
 
 private:
-    // Watches the files under `sources` not yet watched; true when there
-    // were new ones after the first look.
-    bool findNewFiles();
+    // Watches the files under `sources` not yet watched. A file found
+    // after the first look counts as added once it is still there at the
+    // next look (an editor's temporary file is gone by then, and is no
+    // longer watched).
+    void findNewFiles();
     // Starts the build for the sources changed, first giving those whose
     // modification time lies before `builtUntil` the time now; a line
     // saying so, why it waits, or why it could not start; empty when it
@@ -72,12 +74,16 @@ private:
     std::string output;
     FileWatch files;
     bool looked = false;
+    std::vector<std::string> arrived; // files found at the last look
     ProcessGroup build;
     double buildStart = 0.0;
-    bool waitingSaid = false;               // the line that the build waits for another was printed
+    bool waitingSaid = false;                 // the line that the build waits for another was printed
+    int64_t otherFrom = 0;                    // file times from the start of the other build waited for
+    int64_t otherUntil = 0;                   // to the last look that found it running
     std::map<std::string, FileStatus> before; // `output` as the running build found it
-    int64_t builtUntil;                     // file time up to which a build may have written `output`
-    std::vector<std::string> changed;       // sources seen changed since the running build started
-    bool newFiles = false;                  // and whether new ones came
+    int64_t builtUntil;                       // file time up to which a build may have written `output`
+    std::vector<std::string> changed;         // sources seen changed since the running build started
+    std::vector<std::string> added;           // and sources added
+    std::vector<std::string> retimed;         // and sources given the time now
     double lastPoll = -1e9;
 };

@@ -30,7 +30,8 @@ public:
     ProcessGroup(const ProcessGroup&) = delete;
     ProcessGroup& operator=(const ProcessGroup&) = delete;
 
-    // Takes the lock file `lockPath` (made when missing) and runs `command`
+    // Takes the lock file `lockPath` (made when missing; it then holds the
+    // id of this process, written as the group starts) and runs `command`
     // (a program looked up on PATH, then its arguments) as a new group with
     // nothing on its standard input and its standard output on this
     // process's standard error. Busy, with `error` naming the holder, when
@@ -49,7 +50,7 @@ public:
 
 private:
     // Reaps what of the group has ended; true when the program has.
-    bool reap(bool wait);
+    bool reap();
     // Ends and reaps every process of the group.
     void endGroup();
     void unlock();

@@ -22,7 +22,7 @@ int64_t nanoseconds(const timespec& time)
 FileStatus FileStatus::of(const std::string& path)
 {
     FileStatus status;
-    struct stat info {};
+    struct stat info { };
     if (stat(path.c_str(), &info) != 0)
         return status;
     status.exists = true;
@@ -36,7 +36,7 @@ FileStatus FileStatus::of(const std::string& path)
 
 int64_t FileStatus::now()
 {
-    timespec time {};
+    timespec time{};
     clock_gettime(CLOCK_REALTIME, &time);
     return nanoseconds(time);
 }
@@ -62,7 +62,7 @@ std::vector<FileStatus::Entry> FileStatus::list(const std::string& folder)
         // Some file systems leave the type to a look of its own; a link to
         // a folder is not followed either way.
         if (found->d_type == DT_UNKNOWN) {
-            struct stat info {};
+            struct stat info { };
             isFolder = lstat((folder + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
         }
         entries.push_back({name, isFolder});

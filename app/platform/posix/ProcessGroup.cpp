@@ -65,7 +65,8 @@ ProcessGroup::Start ProcessGroup::start(
             return Start::Failed;
         }
         const int pid = std::atoi(holder);
-        error = lockPath + " is held by " + (pid > 0 ? "process " + std::to_string(pid) : "another process");
+        error = lockPath + " is held by "
+            + (pid > 0 ? "what process " + std::to_string(pid) + " started" : "another process");
         return Start::Busy;
     }
 #ifdef __linux__
@@ -115,11 +116,11 @@ bool ProcessGroup::running() const
     return leader > 0;
 }
 
-bool ProcessGroup::reap(bool wait)
+bool ProcessGroup::reap()
 {
     while (true) {
         int status = 0;
-        const pid_t pid = waitpid(-leader, &status, wait && !leaderDone ? 0 : WNOHANG);
+        const pid_t pid = waitpid(-leader, &status, WNOHANG);
         if (pid <= 0)
             break;
         if (pid == leader) {
@@ -132,7 +133,7 @@ bool ProcessGroup::reap(bool wait)
 
 bool ProcessGroup::ended(bool& succeeded)
 {
-    if (!running() || !reap(false))
+    if (!running() || !reap())
         return false;
     succeeded = WIFEXITED(leaderStatus) && WEXITSTATUS(leaderStatus) == 0;
     endGroup();
@@ -155,7 +156,7 @@ void ProcessGroup::endGroup()
     bool askedYet = false;
     bool forced = false;
     while (true) {
-        reap(false);
+        reap();
         if (leaderDone && !groupLives(leader))
             break;
         const auto now = Clock::now();

@@ -43,8 +43,8 @@ std::string narrow(const wchar_t* text)
 std::string lastError()
 {
     wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string message = text ? narrow(text) : "unknown error";
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
@@ -67,8 +67,8 @@ FileStatus FileStatus::of(const std::string& path)
     const HANDLE file = openRecord(path, FILE_READ_ATTRIBUTES);
     if (file == INVALID_HANDLE_VALUE)
         return status;
-    BY_HANDLE_FILE_INFORMATION info {};
-    FILE_BASIC_INFO basic {};
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO basic{};
     if (GetFileInformationByHandle(file, &info)
         && GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) {
         status.exists = true;
@@ -84,7 +84,7 @@ FileStatus FileStatus::of(const std::string& path)
 
 int64_t FileStatus::now()
 {
-    FILETIME time {};
+    FILETIME time{};
     GetSystemTimePreciseAsFileTime(&time);
     return nanoseconds(time);
 }
@@ -94,7 +94,7 @@ bool FileStatus::touch(const std::string& path)
     const HANDLE file = openRecord(path, FILE_WRITE_ATTRIBUTES);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    FILETIME time {};
+    FILETIME time{};
     GetSystemTimePreciseAsFileTime(&time);
     const bool done = SetFileTime(file, nullptr, nullptr, &time) != 0;
     CloseHandle(file);
@@ -104,7 +104,7 @@ bool FileStatus::touch(const std::string& path)
 std::vector<FileStatus::Entry> FileStatus::list(const std::string& folder)
 {
     std::vector<Entry> entries;
-    WIN32_FIND_DATAW found {};
+    WIN32_FIND_DATAW found{};
     const HANDLE search = FindFirstFileW(wide((folder.empty() ? "." : folder) + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return entries;

@@ -30,7 +30,7 @@ void ProcessGroup::end()
 {
 }
 
-bool ProcessGroup::reap(bool)
+bool ProcessGroup::reap()
 {
     return false;
 }
