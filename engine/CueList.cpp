@@ -277,9 +277,14 @@ CueList CueList::parse(const std::string& text, const std::string& path)
         if (!(cue.end > cue.start))
             fail(timingLine, "the cue ends at or before its start");
         for (size_t line = timingLine + 1; line < blockEnd; ++line) {
+            std::string shown = plainText(lines[line]);
+            // A line of markup or spaces alone shows nothing; kept, it would
+            // end the cue when the cue is written out again.
+            if (shown.find_first_not_of(" \t") == std::string::npos)
+                continue;
             if (cue.lines.size() == kMaxLines)
                 fail(line, "the cue has more than " + std::to_string(kMaxLines) + " lines");
-            cue.lines.push_back(plainText(lines[line]));
+            cue.lines.push_back(std::move(shown));
             const size_t length = codePointCount(cue.lines.back());
             if (length > kMaxLineLength)
                 fail(line, "the line has " + std::to_string(length) + " characters, more than "

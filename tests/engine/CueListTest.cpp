@@ -86,6 +86,18 @@ TEST(CueList, reads_cue_text_as_browsers_do)
     }
 }
 
+TEST(CueList, a_line_that_shows_nothing_is_left_out_and_the_cue_reads_back_as_written)
+{
+    const CueList list
+        = CueList::parse("WEBVTT\n\n00:01.000 --> 00:02.000\nfirst\n<i></i>\n   \nlast\n", "in.vtt");
+    ASSERT_EQ(list.cues.size(), 1u);
+    EXPECT_EQ(list.cues[0].lines, (std::vector<std::string>{"first", "last"}));
+    const CueList again = CueList::parse(list.toWebVtt(), "again.vtt");
+    ASSERT_EQ(again.cues.size(), 1u);
+    EXPECT_EQ(again.cues[0].lines, list.cues[0].lines);
+    EXPECT_THROW(CueList::parse("WEBVTT\n\n00:01.000 --> 00:02.000\n<b></b>\n", "in.vtt"), CueError);
+}
+
 TEST(CueList, the_header_ends_at_a_blank_line_or_at_the_first_timing_line)
 {
     const struct {
