@@ -268,6 +268,6 @@ failing), 2 on bad usage.
 Examples:
   quorvane-capture --contact-sheet sheet.png
   quorvane-capture --time 12.5 --time 100 --out shot_%02d.png
-  quorvane-capture --from 0 --to 286.5 --fps 30 --size 1280x720 --video show.mp4
+  quorvane-capture --from 0 --to 286.4 --fps 30 --size 1280x720 --video show.mp4
 )";
 }
