@@ -7,9 +7,10 @@
 // page.look), so that nothing but the viewer's own tap or click lets its
 // sound start, as in a viewer's browser.
 //
-// usage: node WebTest.mjs SITE_DIR CAPTURE_BINARY DATA_ROOT
+// usage: node WebTest.mjs SITE_DIR CAPTURE_BINARY CUE_DUMP DATA_ROOT
 //   SITE_DIR        what tools/build-web wrote (build-web/site)
 //   CAPTURE_BINARY  the desktop quorvane-capture, run in DATA_ROOT
+//   CUE_DUMP        quorvane-cue-dump: the desktop's cues of a WebVTT file
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -21,7 +22,7 @@ import { serve, launchChromium, openPage, waitForState, waitUntil, report, kPhon
 import { readPng, decodePng } from './Png.mjs';
 import { FirefoxBidi, kEscape } from './FirefoxBidi.mjs';
 
-const [siteDir, captureBinary, dataRoot] = process.argv.slice(2).map((p) => path.resolve(p));
+const [siteDir, captureBinary, cueDump, dataRoot] = process.argv.slice(2).map((p) => path.resolve(p));
 
 // One frame in every scene, with the moments a scene changes its picture:
 // the hand out of the grave, the shop assistant turned, the party's blood.
@@ -64,13 +65,27 @@ function page(address, options) {
 
 // Runs in the page before its scripts (a harness, granting nothing): notes
 // every AudioContext, its gain nodes and where each music source starts, so
-// the test can tell where in the music the sample heard is and how loud; with `lateMs`, a context's
-// output, once it first runs, stands still for that long, as a slow sound
-// device's does.
+// the test can tell where in the music the sample heard is and how loud; with
+// `lateMs`, a context's output, once it first runs, stands still for that
+// long, as a slow sound device's does (-1: until window.sound.release()).
+// window.sound.stall() stops the first context's output as an interruption
+// does, and every resume waits, until window.sound.release().
 function watchSound(lateMs) {
     const Context = window.AudioContext;
     const { resume, suspend } = Context.prototype;
-    window.sound = { contexts: [], starts: [], gains: [] };
+    window.sound = { contexts: [], starts: [], gains: [], release: () => {} };
+    let held = null; // while stalled: the release, then the resume
+    const hold = (context, releaseAfterMs) => {
+        suspend.call(context);
+        held = new Promise((done) => {
+            window.sound.release = done;
+            if (releaseAfterMs > 0) setTimeout(done, releaseAfterMs);
+        }).then(() => {
+            held = null;
+            return resume.call(context);
+        });
+    };
+    window.sound.stall = () => hold(window.sound.contexts[0], 0);
     window.AudioContext = class extends Context {
         createGain() {
             const gain = super.createGain();
@@ -81,15 +96,14 @@ function watchSound(lateMs) {
         constructor(...options) {
             super(...options);
             window.sound.contexts.push(this);
+            this.resume = () => held || resume.call(this);
             if (!lateMs) return;
-            let ready = null;
-            const late = () => {
-                if (this.state !== 'running' || ready) return;
-                suspend.call(this);
-                ready = new Promise((done) => setTimeout(done, lateMs)).then(() => resume.call(this));
-            };
-            this.addEventListener('statechange', late);
-            this.resume = () => ready || resume.call(this);
+            let first = true;
+            this.addEventListener('statechange', () => {
+                if (this.state !== 'running' || !first) return;
+                first = false;
+                hold(this, lateMs);
+            });
         }
     };
     const start = AudioBufferSourceNode.prototype.start;
@@ -229,7 +243,7 @@ test('the browser decodes every image to the pixels of the content build\'s PNG 
     }
 });
 
-test('Firefox shows the same frames, plays after a click and ends on Escape', async (t) => {
+test('Firefox shows the same frames, plays after a click and plays on through Escape', async (t) => {
     // Headless Firefox finds no GL of its own without an X display.
     if (!process.env.DISPLAY) {
         t.skip('Firefox needs an X display for WebGL here (run under xvfb-run, as ./run-tests does)');
@@ -255,7 +269,8 @@ test('Firefox shows the same frames, plays after a click and ends on Escape', as
         assert.equal(playing.state, 'playing');
         assert.ok(playing.time > 100.5, `show time ${playing.time} after 4.5 s from 100 s`);
         await firefox.press(kEscape);
-        await firefox.waitForState(['ended'], 5000);
+        await firefox.evaluate('new Promise((resolve) => setTimeout(resolve, 300))');
+        assert.equal(await firefox.evaluate('window.quorvane.state'), 'playing');
     } finally {
         await firefox.close();
     }
@@ -322,7 +337,7 @@ test('the picture follows the music heard: started late, interrupted, or on time
     }
 });
 
-test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek, M mutes, F and Escape', async () => {
+test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek, M mutes, F and Escape leave full screen', async () => {
     const tab = await page('#t=100', { width: kWidth, height: kHeight, setup: watchSound });
     await waitForState(tab, ['ready']);
     assert.match(await tab.look('document.getElementById("message").textContent'), /^Click or press a key to start from 1:40/);
@@ -367,14 +382,18 @@ test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek,
     await tab.keyboard.press('m');
     await waitUntil(tab, `${volume} === 1`, 2000);
 
-    // F: full screen; Escape leaves it first and ends the show only then.
+    // F: full screen; Escape leaves it, and does nothing else: the show and
+    // its place in the address stay.
     await tab.keyboard.press('f');
     await waitUntil(tab, '!!document.fullscreenElement');
     await tab.keyboard.press('Escape');
     await waitUntil(tab, '!document.fullscreenElement');
-    await sleep(500);
-    assert.equal((await report(tab)).state, 'playing');
     await tab.keyboard.press('Escape');
+    await sleep(1200);
+    const kept = await report(tab);
+    assert.equal(kept.state, 'playing');
+    assert.match(await tab.look('location.hash'), /^#t=\d/);
+    await tab.keyboard.press('End');
     await waitForState(tab, ['ended']);
     await tab.click('#again');
     await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.2');
@@ -455,7 +474,7 @@ test('a lost WebGL context comes back at the same show time, paused or playing',
     await waitUntil(tab, `window.quorvane.showTime > ${back.showTime + 0.3}`);
     await tab.look(lose);
     await tab.look('window.lose.loseContext()');
-    const lost = await waitForState(tab, ['paused']);
+    const lost = await waitForState(tab, ['lost']);
     assert.equal(lost.pausedBy, 'lost');
     await tab.look('window.lose.restoreContext()');
     await waitUntil(tab, `window.quorvane.state === "playing" && window.quorvane.showTime > ${lost.showTime + 0.3}`);
@@ -502,7 +521,11 @@ test('what is missing is said in the viewer\'s words, with no uncaught error', a
         { missing: 'quorvane.js', state: 'failed', says: /program \(quorvane\.js\) could not be downloaded/ },
         { missing: 'quorvane.wasm', state: 'failed', says: /program \(quorvane\.wasm\) could not be downloaded \(404/ },
         { missing: 'data/config.txt', state: 'failed', says: /could not be built without data\/config\.txt/ },
-        { missing: 'data/duskwalk.ogg', state: 'ready', note: /^No music: the music could not be downloaded/ },
+        { missing: 'data/sprite.frag', state: 'failed',
+            says: /cannot be drawn: its shader "sprite" could not be built \(data\/sprite\.frag could not be downloaded\)/ },
+        { missing: 'data/duskwalk.ogg', state: 'ready', note: /^No music: the music could not be downloaded/,
+            card: /Without sound/ },
+        { missing: 'data/cemetry_day.webp', state: 'ready', note: /could not be downloaded \(data\/cemetry_day\.webp\)/ },
         { missing: 'WebGL 2', setup: noWebGl2, state: 'no-webgl2', says: /no WebGL 2/ },
     ];
     for (const c of cases) {
@@ -510,14 +533,23 @@ test('what is missing is said in the viewer\'s words, with no uncaught error', a
             const tab = await page('#t=100', { width: kWidth, height: kHeight, setup: c.setup, missing: c.setup ? null : c.missing });
             const shown = await waitForState(tab, ['ready', 'failed', 'no-webgl2']);
             assert.equal(shown.state, c.state, shown.error);
-            if (c.says) assert.match(await tab.look('document.getElementById("card").innerText'), c.says);
+            const card = () => tab.look('document.getElementById("card").innerText');
+            if (c.says) assert.match(await card(), c.says);
+            if (c.card) assert.match(await card(), c.card);
             if (c.note) {
                 assert.match(shown.note, c.note);
-                // It plays silently, by the wall clock, with captions on.
                 await tab.keyboard.press('Enter');
                 await waitUntil(tab, 'window.quorvane.showTime > 100.5');
-                const playing = await report(tab);
-                assert.deepEqual([playing.clock, playing.captionsOn], ['wall', true]);
+                if (c.card) {
+                    // It plays silently, by the wall clock, with captions on.
+                    const playing = await report(tab);
+                    assert.deepEqual([playing.clock, playing.captionsOn], ['wall', true]);
+                }
+                // The note stays while the show plays, until the viewer closes it.
+                await sleep(1500);
+                assert.equal(await tab.look('document.getElementById("note").hidden'), false);
+                await tab.click('#note-close');
+                assert.deepEqual([await tab.look('document.getElementById("note").hidden'), (await report(tab)).note], [true, '']);
             }
             assert.deepEqual(unexpected(tab.errors), []);
             await tab.context().close();
@@ -550,4 +582,179 @@ test('captions: C and the CC button switch them; the text is the cue of the show
     assert.equal(await tab.look('document.getElementById("cc").getAttribute("aria-pressed")'), 'false');
     assert.deepEqual(tab.errors, []);
     await tab.context().close();
+});
+
+// The page's state table, walked cell by cell as a viewer and the browser
+// give each input: keys, the address's time, a hidden tab, the sound output
+// stalling and coming, the WebGL context lost and restored, the music's end.
+// Every cell that does something is walked; the page tells which it took.
+test('the state table: every input that acts in each state, as viewers and the browser give it', async () => {
+    const { kTable } = await import('../../app/web/PageStates.js');
+    const acted = new Set();
+    const base = `${site.url}?walk`;
+    const tab = await page('?walk#t=40', { width: kWidth, height: kHeight, setup: [watchSound, -1] });
+    const state = async () => (await report(tab)).state;
+    const time = async () => (await report(tab)).showTime;
+    const key = (name) => tab.keyboard.press(name);
+    const link = (t) => tab.cdp.send('Page.navigate', { url: `${base}#t=${t}` });
+    const visible = (shown) => tab.look(`Object.defineProperty(document, 'hidden', { value: ${!shown}, configurable: true });
+        Object.defineProperty(document, 'visibilityState', { value: '${shown ? 'visible' : 'hidden'}', configurable: true });
+        document.dispatchEvent(new Event('visibilitychange'))`);
+    // (A lost context offers no extensions: the one that lost it restores it.)
+    const context = (what) => tab.look(what === 'lose'
+        ? 'window.lose = document.getElementById("canvas").getContext("webgl2").getExtension("WEBGL_lose_context"); window.lose.loseContext()'
+        : 'window.lose.restoreContext()');
+    const audio = () => tab.look('window.sound.contexts[0].state');
+    // (The sound's clock may carry a held picture on by the few samples the
+    // output ran before it stalled.)
+    const near = (actual, expected) => assert.ok(Math.abs(actual - expected) < 0.1, `show time ${actual}, not ${expected}`);
+    const expect = async (states, check) => {
+        const shown = await waitForState(tab, [states].flat(), 30000);
+        if (check) await check(shown);
+        return shown;
+    };
+
+    await waitForState(tab, ['ready']);
+    // ready: a new link moves the start; a lost picture comes back to the card.
+    await link(50);
+    await waitUntil(tab, 'document.getElementById("message").textContent.endsWith("from 0:50")');
+    await context('lose');
+    await expect('lost');
+    await context('restore');
+    await expect('ready');
+    // The start: the sound output does not run yet, so the picture holds.
+    await key('Enter');
+    await expect('held', (r) => assert.ok(r.showTime < 50.1, `${r.showTime}`));
+    await key('Escape');
+    assert.equal(await state(), 'held');
+    await key('ArrowRight');
+    await expect('held', (r) => near(r.showTime, 55));
+    await link(60);
+    await expect('held', (r) => near(r.showTime, 60));
+    // Paused before the sound ever ran: it stays silent when it comes.
+    await key(' ');
+    await expect('paused');
+    await tab.look('window.sound.release()');
+    await sleep(400);
+    assert.notEqual(await audio(), 'running', 'the sound plays under the paused picture');
+    near(await time(), 60);
+    // Play: picture and sound start together from the paused time.
+    await key(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 60.3');
+    assert.equal(await audio(), 'running');
+    assert.equal(await tab.look('window.sound.starts[window.sound.starts.length - 1].offset'), 60);
+    assert.ok(Math.abs(await medianOffset(tab)) <= kMostOffset, 'the picture is off the music heard');
+
+    // playing, and held by an interruption of the sound.
+    await tab.look('window.sound.stall()');
+    await expect('held');
+    await visible(false);
+    await expect('paused', (r) => assert.equal(r.pausedBy, 'hidden'));
+    await visible(true);
+    await expect('held');
+    await context('lose');
+    await expect('lost');
+    await context('restore');
+    await expect('held');
+    await key(' ');
+    await expect('paused');
+    await key(' ');
+    await expect('held');
+    await tab.look('window.sound.release()');
+    await expect('playing', async () => waitUntil(tab, 'window.quorvane.clock === "audio"'));
+    await key('Escape');
+    assert.equal(await state(), 'playing');
+    await key(' ');
+    await expect('paused');
+    await key(' ');
+    // (held for a moment, while the output starts again)
+    await waitUntil(tab, 'window.quorvane.state === "playing"');
+    const before = await time();
+    await key('ArrowLeft');
+    const after = await time();
+    assert.ok(after >= before - 5 && after < before - 4, `${before} s, then ${after} s after 5 s back`);
+    await link(100);
+    await waitUntil(tab, 'window.quorvane.showTime >= 100 && window.quorvane.showTime < 101');
+    await visible(false);
+    await expect('paused');
+    await visible(true);
+    await waitUntil(tab, 'window.quorvane.state === "playing"');
+    await context('lose');
+    await expect('lost');
+    // lost: Space chooses paused for when it comes back; seeks move the time.
+    await key(' ');
+    await key('ArrowRight');
+    await link(120);
+    await key('Escape');
+    assert.equal(await state(), 'lost');
+    await context('restore');
+    await expect('paused', (r) => near(r.showTime, 120));
+    // paused: Home shows the show's first drawn frame, not the old picture.
+    await key('Home');
+    await expect('paused', (r) => near(r.showTime, 0));
+    await sleep(400);
+    const barTop = await tab.look('Math.floor(document.getElementById("controls").getBoundingClientRect().top)');
+    const first = (await report(tab)).scenes[0].start + 1 / 60;
+    expectSameFrame('Chromium, paused at 0:00', first, await screen(tab), undefined, barTop);
+    await link(80);
+    await expect('paused', (r) => near(r.showTime, 80));
+    await key('Escape');
+    await context('lose');
+    await expect('lost');
+    await context('restore');
+    await expect('paused');
+    await key(' ');
+    await expect('playing');
+    await tab.look('window.sound.stall()');
+    await expect('held');
+    // The end while held, and while playing.
+    await key('End');
+    await expect('ended');
+    // ended: Space plays again from the start, with its sound.
+    await tab.look('window.sound.release()');
+    await key(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.5 && window.quorvane.showTime < 10');
+    assert.equal(await audio(), 'running');
+    assert.equal(await tab.look('window.sound.starts[window.sound.starts.length - 1].offset'), 0);
+    await key('End');
+    await expect('ended');
+    await tab.click('#again');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.5 && window.quorvane.showTime < 10');
+    await key('End');
+    await expect('ended');
+    await key('Escape');
+    assert.equal(await state(), 'ended');
+    await context('lose');
+    await expect('lost');
+    await context('restore');
+    await expect('ended');
+    // ended: a seek or a link brings the show back, paused there.
+    await key('Home');
+    await expect('paused', (r) => near(r.showTime, 0));
+    await key('End');
+    await key(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.3 && window.quorvane.showTime < 10');
+    await key('End');
+    await expect('ended');
+    await link(30);
+    await expect('paused', (r) => near(r.showTime, 30));
+    // A picture that cannot be built again fails in words.
+    await context('lose');
+    await expect('lost');
+    await tab.look('window.Module.FS.unlink("/data/config.txt")');
+    await context('restore');
+    await expect('failed', (r) => assert.match(r.error, /could not be made again/));
+    for (const cell of (await report(tab)).acted) acted.add(cell);
+    assert.deepEqual(unexpected(tab.errors), []);
+    await tab.context().close();
+
+    // loading: what the show cannot do without fails (more in the test of
+    // missing files).
+    const broken = await page('#t=10', { width: kWidth, height: kHeight, missing: 'files.json' });
+    await waitForState(broken, ['failed']);
+    for (const cell of (await report(broken)).acted) acted.add(cell);
+    await broken.context().close();
+
+    const cells = Object.entries(kTable).flatMap(([from, row]) => Object.keys(row).map((input) => `${from} ${input}`));
+    assert.deepEqual(cells.filter((cell) => !acted.has(cell)), [], 'cells of the state table nobody walked');
 });

@@ -1,0 +1,34 @@
+// The page's modes for tests and benchmarks, with no sound and no controls:
+// ?t=T&still draws the one frame at T and stops (its drawing buffer stays
+// readable); ?t=T&bench=S draws frames for S seconds of wall-clock time from
+// T as fast as the browser shows them.
+// Owns: nothing but its own loop. Reads: the picture. Never touches: the
+// sound, the clock, the controls.
+
+// Draws the frame at `time` once the canvas has its size; resolves when done.
+export async function still(picture, time, report) {
+    // The browser tells the canvas's size in device pixels by the next frame.
+    await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+    picture.draw(time);
+    report.frames = picture.frames;
+    report.showTime = time;
+}
+
+// Draws frames from `time` on for `seconds`; `onDone()` when over, with the
+// figures in `report` (benchFrames, benchSeconds, renderMs).
+export function bench(picture, time, seconds, report, onDone) {
+    const began = performance.now();
+    const step = () => {
+        const elapsed = (performance.now() - began) / 1000;
+        if (elapsed >= seconds) {
+            report.benchFrames = picture.frames;
+            report.benchSeconds = elapsed;
+            report.renderMs = picture.renderMs;
+            onDone();
+            return;
+        }
+        picture.draw(time + elapsed);
+        requestAnimationFrame(step);
+    };
+    requestAnimationFrame(step);
+}
