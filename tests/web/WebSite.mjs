@@ -70,16 +70,19 @@ export const kPhone = { viewport: { width: 390, height: 844 }, deviceScaleFactor
 // Opens `url` in a new page of `width` x `height` CSS pixels at pixel ratio
 // 1, or as `device` describes (Playwright's context options); `setup` (a
 // function, or a function and its argument) runs in the page before its own
-// scripts; the site answers 404 for the file `missing`. Console errors and
+// scripts; the site answers 404 for the file `missing`, and `files` (by
+// path: { 'data/captions.vtt': text }) in place of its own. Console errors and
 // uncaught ones are collected into page.errors.
 //
 // Read the page through page.look, never Playwright's evaluate or
 // waitForFunction: those run as a user gesture and would let the page start
 // its sound without one.
-export async function openPage(browser, url, { width = 1280, height = 720, device = null, setup = null, missing = null } = {}) {
+export async function openPage(browser, url, { width = 1280, height = 720, device = null, setup = null, missing = null, files = {} } = {}) {
     const context = await browser.newContext(device || { viewport: { width, height }, deviceScaleFactor: 1 });
     if (setup) await context.addInitScript(...[setup].flat());
     if (missing) await context.route((address) => address.pathname === `/${missing}`, (route) => route.fulfill({ status: 404 }));
+    for (const [file, body] of Object.entries(files))
+        await context.route((address) => address.pathname === `/${file}`, (route) => route.fulfill({ status: 200, body }));
     const page = await context.newPage();
     page.errors = [];
     page.on('console', (message) => {

@@ -758,3 +758,269 @@ test('the state table: every input that acts in each state, as viewers and the b
     const cells = Object.entries(kTable).flatMap(([from, row]) => Object.keys(row).map((input) => `${from} ${input}`));
     assert.deepEqual(cells.filter((cell) => !acted.has(cell)), [], 'cells of the state table nobody walked');
 });
+
+// The centre of the element `selector` in CSS pixels.
+async function centreOf(tab, selector) {
+    return tab.look(`(() => {
+        const box = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect();
+        return { x: box.x + box.width / 2, y: box.y + box.height / 2, top: box.top, bottom: box.bottom, left: box.left, width: box.width };
+    })()`);
+}
+
+const barShown = (tab) => tab.look('document.getElementById("controls").classList.contains("shown")');
+
+test('on a phone, upright and on its side: taps on the faded bar only bring it back; watching again after the end plays', async (t) => {
+    const phones = [
+        { name: 'portrait 390x844', device: kPhone },
+        { name: 'landscape 844x390', device: { ...kPhone, viewport: { width: 844, height: 390 } } },
+    ];
+    for (const phone of phones) {
+        await t.test(phone.name, async () => {
+            const tab = await page('#t=276', { device: phone.device, setup: watchSound });
+            await waitForState(tab, ['ready']);
+            const card = await tab.look('document.getElementById("card").innerText');
+            assert.equal(card.split('Tap to start').length - 1, 1, `"Tap to start" in ${JSON.stringify(card)}`);
+            const { width, height } = phone.device.viewport;
+            await tab.touchscreen.tap(width / 2, height / 2);
+            await waitUntil(tab, 'window.quorvane.showTime > 276.2', 20000);
+            // The fading card lets the next tap through to the picture.
+            await tab.touchscreen.tap(width / 2, height / 3);
+            assert.equal(await barShown(tab), true, 'a tap while the card fades did not reach the picture');
+            // No hover left behind: the bar fades 3 s after the last touch.
+            await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+            // Taps where the faded bar's timeline and pause button are.
+            for (const selector of ['#timeline', '#play']) {
+                const spot = await centreOf(tab, selector);
+                const before = await report(tab);
+                await tab.touchscreen.tap(spot.left + spot.width * 0.9, spot.y);
+                await sleep(200);
+                const after = await report(tab);
+                assert.equal(after.state, 'playing', `a tap on the faded ${selector} paused the show`);
+                assert.ok(after.showTime > before.showTime && after.showTime < before.showTime + 2,
+                    `a tap on the faded ${selector}: ${before.showTime} s, then ${after.showTime} s`);
+                assert.equal(await barShown(tab), true);
+                await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+            }
+            // A tap that brought the bar back, then one on its pause button.
+            await tab.touchscreen.tap(width / 2, height / 3);
+            const play = await centreOf(tab, '#play');
+            await tab.touchscreen.tap(play.x, play.y);
+            await waitForState(tab, ['paused']);
+            await tab.touchscreen.tap(play.x, play.y);
+            await waitForState(tab, ['playing', 'held']);
+            // Watched to the end: "Watch again" plays from the start, with its sound.
+            await waitForState(tab, ['ended'], 20000);
+            const again = await centreOf(tab, '#again');
+            await tab.touchscreen.tap(again.x, again.y);
+            await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.5 && window.quorvane.showTime < 10', 20000);
+            assert.equal(await tab.look('window.sound.contexts[0].state'), 'running');
+            assert.equal(await tab.look('window.sound.starts[window.sound.starts.length - 1].offset'), 0);
+            assert.deepEqual(tab.errors, []);
+            await tab.context().close();
+        });
+    }
+});
+
+test('on a phone, a pause before the sound starts stays silent, and play starts picture and sound together', async () => {
+    const tab = await page('#t=100', { device: kPhone, setup: [watchSound, -1] });
+    await waitForState(tab, ['ready']);
+    await tab.touchscreen.tap(195, 400);
+    await waitForState(tab, ['held']);
+    await tab.touchscreen.tap(195, 400);
+    const play = await centreOf(tab, '#play');
+    await tab.touchscreen.tap(play.x, play.y);
+    const paused = await waitForState(tab, ['paused']);
+    // The sound output comes now, late: it must not play under the pause.
+    await tab.look('window.sound.release()');
+    await sleep(500);
+    assert.notEqual(await tab.look('window.sound.contexts[0].state'), 'running', 'the music plays under the paused picture');
+    assert.equal((await report(tab)).showTime, paused.showTime);
+    await tab.touchscreen.tap(play.x, play.y);
+    await waitUntil(tab, `window.quorvane.showTime > ${paused.showTime + 0.3}`);
+    assert.equal(await tab.look('window.sound.contexts[0].state'), 'running');
+    assert.equal(await tab.look('window.sound.starts[window.sound.starts.length - 1].offset'), paused.showTime);
+    assert.ok(Math.abs(await medianOffset(tab)) <= kMostOffset, 'the picture jumped off the music heard');
+    assert.deepEqual(tab.errors, []);
+    await tab.context().close();
+});
+
+// The page's named controls in the accessibility tree (as a screen reader
+// gets it): role and name of each that is not ignored.
+async function namedControls(tab) {
+    const { nodes } = await tab.cdp.send('Accessibility.getFullAXTree');
+    return nodes.filter((node) => !node.ignored && ['button', 'slider'].includes(node.role?.value))
+        .map((node) => `${node.role.value} ${node.name?.value}`);
+}
+
+test('with the keyboard only: Tab reaches every control while the show plays, Space and K pause from anywhere, Home End Page and arrows seek', async () => {
+    const tab = await page('#t=60', { width: kWidth, height: kHeight, setup: watchSound });
+    await waitForState(tab, ['ready']);
+    await tab.keyboard.press('Enter');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 60.3', 20000);
+    await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+    // Faded, the bar is still there for a screen reader.
+    const controls = await namedControls(tab);
+    for (const control of ['slider Show time', 'button Pause', 'button Captions', 'button Mute'])
+        assert.ok(controls.includes(control), `${control} is not in the accessibility tree: ${controls}`);
+    // Tab goes through the bar in order and shows it, with a visible focus.
+    const order = [];
+    for (let i = 0; i < 5; ++i) {
+        await tab.keyboard.press('Tab');
+        order.push(await tab.look('document.activeElement.id'));
+        assert.equal(await barShown(tab), true);
+        assert.notEqual(await tab.look('getComputedStyle(document.activeElement).outlineStyle'), 'none', `no visible focus on #${order.at(-1)}`);
+    }
+    assert.deepEqual(order.slice(0, 4), ['timeline', 'play', 'cc', 'mute']);
+    // The bar stays while the focus is in it.
+    await sleep(3500);
+    assert.equal(await barShown(tab), true, 'the bar faded under the keyboard\'s focus');
+    // Space pauses and plays even on a focused button, and after a click.
+    for (const k of [' ', 'k']) {
+        await tab.keyboard.press(k);
+        assert.equal((await report(tab)).state, 'paused', `${k} on #${await tab.look('document.activeElement.id')}`);
+        await tab.keyboard.press(k);
+        await waitForState(tab, ['playing', 'held']);
+    }
+    await tab.click('#cc');
+    const captionsOn = (await report(tab)).captionsOn;
+    await tab.keyboard.press(' ');
+    const paused = await report(tab);
+    assert.deepEqual([paused.state, paused.captionsOn], ['paused', captionsOn], 'Space after a click on CC did not pause');
+    // Seeks: Home, Page Down and Up by scene, arrows by 5 s, End.
+    const { scenes, length } = paused;
+    const steps = [['Home', 0], ['PageDown', scenes[1].start], ['PageDown', scenes[2].start], ['PageUp', scenes[1].start],
+        ['ArrowRight', scenes[1].start + 5], ['ArrowLeft', scenes[1].start], ['End', length]];
+    for (const [k, expected] of steps) {
+        await tab.keyboard.press(k);
+        assert.equal((await report(tab)).showTime, expected, k);
+    }
+    // Escape keeps the show and its place.
+    await tab.keyboard.press('Home');
+    await tab.keyboard.press('Escape');
+    assert.deepEqual([(await report(tab)).state, await tab.look('location.hash')], ['paused', '#t=0.0']);
+    assert.deepEqual(tab.errors, []);
+    await tab.context().close();
+});
+
+test('captions: at least 16 px, under the picture where the window has room, over its lower fifth and above the bar otherwise', async (t) => {
+    const cases = [
+        { name: 'a small phone, 320x568', options: { device: { ...kPhone, viewport: { width: 320, height: 568 } } }, band: true },
+        { name: 'a window of 640x360', options: { width: kWidth, height: kHeight }, band: false },
+    ];
+    for (const c of cases) {
+        await t.test(c.name, async () => {
+            const tab = await page('#t=20', c.options);
+            const { cues } = await waitForState(tab, ['ready']);
+            const cue = cues.find((each) => each.start > 25);
+            await tab.keyboard.press('Enter');
+            await waitForState(tab, ['playing', 'held']);
+            await tab.keyboard.press('c');
+            await tab.keyboard.press(' ');
+            await tab.cdp.send('Page.navigate', { url: `${site.url}#t=${cue.start + 0.1}` });
+            await waitUntil(tab, 'window.quorvane.caption !== ""');
+            const size = await tab.look('parseFloat(getComputedStyle(document.getElementById("captions")).fontSize)');
+            assert.ok(size >= 16, `captions of ${size} px`);
+            await sleep(400);
+            const shown = await centreOf(tab, '#captions span');
+            const stage = await centreOf(tab, '#stage');
+            const bar = await centreOf(tab, '#controls');
+            const stageBox = await tab.look('JSON.parse(JSON.stringify(document.getElementById("stage").getBoundingClientRect()))');
+            if (c.band) {
+                assert.ok(shown.top >= stageBox.bottom && shown.top >= bar.bottom, 'the captions are not in the band under the picture');
+                assert.ok(shown.bottom <= await tab.look('innerHeight'), 'the captions leave the window');
+            } else {
+                // Paused, the bar shows: the captions stand above it; playing,
+                // the bar fades and they go down over the picture's lower fifth.
+                assert.ok(shown.bottom <= bar.top, 'the captions are under the bar');
+                await tab.keyboard.press(' ');
+                await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+                await sleep(400);
+                const playing = await centreOf(tab, '#captions');
+                assert.ok(playing.top >= stageBox.top + 0.8 * stageBox.height - 1 && playing.bottom <= stageBox.bottom,
+                    'the captions are not over the lower fifth');
+            }
+            assert.deepEqual(tab.errors, []);
+            await tab.context().close();
+        });
+    }
+});
+
+test('share links: a time past the end is clamped with a note, and the show from there plays on', async () => {
+    const tab = await page('#t=999', { width: kWidth, height: kHeight });
+    const ready = await waitForState(tab, ['ready']);
+    assert.match(ready.note, /outside the show/);
+    assert.equal(await tab.look('document.getElementById("note").hidden'), false);
+    const end = clockText(ready.length);
+    assert.match(await tab.look('document.getElementById("message").textContent'), new RegExp(`from ${end}$`));
+    await tab.keyboard.press('Enter');
+    await waitForState(tab, ['ended']);
+    await tab.keyboard.press(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.3 && window.quorvane.showTime < 10', 20000);
+    assert.deepEqual(unexpected(tab.errors), []);
+    await tab.context().close();
+});
+
+function clockText(seconds) {
+    const whole = Math.floor(seconds);
+    return `${Math.floor(whole / 60)}:${String(whole % 60).padStart(2, '0')}`;
+}
+
+test('the timeline: a hover tells the time and the scene, a drag scrubs the picture', async () => {
+    const tab = await page('#t=10', { width: kWidth, height: kHeight });
+    await waitForState(tab, ['ready']);
+    await tab.keyboard.press('Enter');
+    await waitForState(tab, ['playing', 'held']);
+    await tab.keyboard.press(' ');
+    const { scenes, length } = await report(tab);
+    const line = await centreOf(tab, '#timeline');
+    const at = (fraction) => line.left + fraction * line.width;
+    const sceneAt = (time) => scenes.find((scene) => scene.start <= time && time < scene.end);
+    await tab.mouse.move(at(0.5), line.y);
+    const tip = await tab.look('(({ hidden, textContent }) => hidden ? "" : textContent)(document.getElementById("tip"))');
+    assert.equal(tip, `${clockText(0.5 * length)} · ${sceneAt(0.5 * length).title}`);
+    await tab.mouse.move(at(0.2), line.y);
+    await tab.mouse.down();
+    for (const fraction of [0.3, 0.4, 0.6]) {
+        await tab.mouse.move(at(fraction), line.y);
+        const shown = await report(tab);
+        assert.ok(Math.abs(shown.showTime - fraction * length) < 1, `dragged to ${fraction}: ${shown.showTime} s`);
+    }
+    await tab.mouse.up();
+    assert.equal((await report(tab)).state, 'paused');
+    assert.deepEqual(tab.errors, []);
+    await tab.context().close();
+});
+
+test('captions: the page reads the cue file with the desktop\'s reader, on the built file and on one with the edge cases', async (t) => {
+    const readable = ['WEBVTT', '', 'NOTE a note', '', 'one', '00:00:01.000 --> 00:00:04.000 align:start',
+        'Fish &amp; chips &lt;3', '<i>tagged</i> text', '', '00:00:03.000 --> 00:00:06.000', 'overlapping', ''].join('\n');
+    const oneDigitHour = ['WEBVTT', '', '0:00:01.000 --> 0:00:04.000', 'an hour of one digit', ''].join('\n');
+    const damaged = ['WEBVTT', '', '00:00:01.000 --> 00:00:04.000', 'fine', '', '00:00:05.000 --> 00:00:04.000',
+        'ends before it starts', ''].join('\n');
+    const cases = [{ name: 'the built file', text: fs.readFileSync(path.join(dataRoot, 'data/captions.vtt'), 'utf8') },
+        { name: 'entities, tags, notes, overlapping cues', text: readable, at: 3.5 },
+        { name: 'an hour of one digit', text: oneDigitHour },
+        { name: 'a damaged cue', text: damaged }];
+    for (const c of cases) {
+        await t.test(c.name, async () => {
+            const file = path.join(scratch, 'data/captions.vtt');
+            fs.mkdirSync(path.dirname(file), { recursive: true });
+            fs.writeFileSync(file, c.text);
+            const desktop = JSON.parse(execFileSync(cueDump, ['data/captions.vtt'], { cwd: scratch, encoding: 'utf8' }));
+            const tab = await page('#t=3', { width: kWidth, height: kHeight, files: { 'data/captions.vtt': c.text } });
+            const shown = await waitForState(tab, ['ready']);
+            assert.deepEqual({ error: shown.cueError, cues: shown.cues }, desktop);
+            if (c.at !== undefined) {
+                // Where cues overlap, the one the desktop draws.
+                await tab.keyboard.press('Enter');
+                await tab.keyboard.press('c');
+                await tab.keyboard.press(' ');
+                await tab.cdp.send('Page.navigate', { url: `${site.url}#t=${c.at}` });
+                await waitUntil(tab, `window.quorvane.showTime === ${c.at}`);
+                assert.equal((await report(tab)).caption, desktop.cues[1].text);
+            }
+            assert.deepEqual(unexpected(tab.errors), []);
+            await tab.context().close();
+        });
+    }
+});
