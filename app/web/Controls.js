@@ -43,7 +43,8 @@ function isTextField(target) {
 
 export class Controls {
     // `actions`: a function for each action of kKeyActions, and start(),
-    // seekTo(seconds), watchAgain(), gesture() (called first in every viewer
+    // seekTo(seconds), scrubbing(on) (a drag on the timeline begins or ends),
+    // watchAgain(), gesture() (called first in every viewer
     // gesture), showing() (whether the show and its bar are on the screen),
     // running() (whether the picture moves), ready() (the start card waits).
     constructor(actions) {
@@ -114,6 +115,7 @@ export class Controls {
             if (this.touch && !this.barWasShown) return;
             if (event.pointerType === 'mouse' && event.button !== 0) return;
             this.dragging = true;
+            this.actions.scrubbing(true);
             timeline.setPointerCapture(event.pointerId);
             this.actions.seekTo(timeAt(event));
             this.showTip(timeAt(event));
@@ -123,6 +125,7 @@ export class Controls {
             if (this.dragging) this.actions.seekTo(timeAt(event));
         });
         const release = () => {
+            if (this.dragging) this.actions.scrubbing(false);
             this.dragging = false;
             if (!this.touch) return;
             this.tip.hidden = true;

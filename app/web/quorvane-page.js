@@ -117,6 +117,7 @@ const states = new PageStates(new Proxy(pageActions, {
     if (!report.acted.includes(`${state} ${input}`)) report.acted.push(`${state} ${input}`);
 });
 let recovery = null;
+let scrubPaused = false; // a drag on the timeline paused the show
 
 function fail(message, advice = 'Reload the page.') {
     if (!states.handle('failure', { message, advice })) {
@@ -143,7 +144,9 @@ function refresh() {
     });
 }
 
-const seekBy = (seconds) => () => states.handle('seek', playback.clock.time + seconds);
+// The show time now (0 before the show is loaded).
+const showTime = () => (playback ? playback.clock.time : 0);
+const seekBy = (seconds) => () => states.handle('seek', showTime() + seconds);
 const controls = new Controls({
     showing: () => states.showing,
     running: () => states.running,
@@ -161,16 +164,27 @@ const controls = new Controls({
     forward: seekBy(kSeekSeconds),
     toStart: () => states.handle('seek', 0),
     toEnd: () => states.handle('seek', report.length),
-    previousScene: () => states.handle('seek', controls.sceneStart(playback.clock.time, -1)),
-    nextScene: () => states.handle('seek', controls.sceneStart(playback.clock.time, 1)),
+    previousScene: () => states.handle('seek', controls.sceneStart(showTime(), -1)),
+    nextScene: () => states.handle('seek', controls.sceneStart(showTime(), 1)),
     seekTo: (time) => states.handle('seek', time),
+    // A drag on the timeline scrubs the picture with the show held; the
+    // sound follows where it is let go.
+    scrubbing: (on) => {
+        if (on && states.running) {
+            scrubPaused = true;
+            states.handle('playPause');
+        } else if (!on && scrubPaused) {
+            scrubPaused = false;
+            states.handle('playPause');
+        }
+    },
     mute: () => {
         sound.setMuted(!sound.muted);
         refresh();
     },
     captions: () => {
         captions.toggle();
-        if (playback) captions.update(playback.clock.time);
+        captions.update(showTime());
         refresh();
     },
     fullScreen: () => {

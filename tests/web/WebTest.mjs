@@ -854,6 +854,9 @@ async function namedControls(tab) {
 
 test('with the keyboard only: Tab reaches every control while the show plays, Space and K pause from anywhere, Home End Page and arrows seek', async () => {
     const tab = await page('#t=60', { width: kWidth, height: kHeight, setup: watchSound });
+    // Keys while the files arrive do nothing.
+    for (const k of ['ArrowRight', 'PageDown', 'End', ' ']) await tab.keyboard.press(k);
+    assert.equal((await report(tab)).state, 'loading');
     await waitForState(tab, ['ready']);
     await tab.keyboard.press('Enter');
     await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 60.3', 20000);
@@ -965,8 +968,8 @@ function clockText(seconds) {
     return `${Math.floor(whole / 60)}:${String(whole % 60).padStart(2, '0')}`;
 }
 
-test('the timeline: a hover tells the time and the scene, a drag scrubs the picture', async () => {
-    const tab = await page('#t=10', { width: kWidth, height: kHeight });
+test('the timeline: a hover tells the time and the scene, a drag scrubs the picture and the sound follows on release', async () => {
+    const tab = await page('#t=10', { width: kWidth, height: kHeight, setup: watchSound });
     await waitForState(tab, ['ready']);
     await tab.keyboard.press('Enter');
     await waitForState(tab, ['playing', 'held']);
@@ -987,6 +990,18 @@ test('the timeline: a hover tells the time and the scene, a drag scrubs the pict
     }
     await tab.mouse.up();
     assert.equal((await report(tab)).state, 'paused');
+    // Dragged while playing: held while dragged, playing on from where let go.
+    await tab.keyboard.press(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing"');
+    await tab.mouse.move(at(0.6), line.y);
+    await tab.mouse.down();
+    await tab.mouse.move(at(0.5), line.y);
+    assert.equal((await report(tab)).state, 'paused');
+    await tab.mouse.move(at(0.3), line.y);
+    await tab.mouse.up();
+    await waitUntil(tab, `window.quorvane.state === "playing" && window.quorvane.showTime > ${0.3 * length + 0.2}`);
+    const offset = await tab.look('window.sound.starts[window.sound.starts.length - 1].offset');
+    assert.ok(Math.abs(offset - 0.3 * length) < 1, `the sound starts at ${offset} s`);
     assert.deepEqual(tab.errors, []);
     await tab.context().close();
 });
