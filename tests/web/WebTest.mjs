@@ -66,8 +66,8 @@ function page(address, options) {
 // Runs in the page before its scripts (a harness, granting nothing): notes
 // every AudioContext, its gain nodes and where each music source starts, so
 // the test can tell where in the music the sample heard is and how loud; with
-// `lateMs`, a context's output, once it first runs, stands still for that
-// long, as a slow sound device's does (-1: until window.sound.release()).
+// `lateMs`, a context's output, asked to run the first time, starts that much
+// later, as a slow sound device's does (-1: at window.sound.release()).
 // window.sound.stall() stops the first context's output as an interruption
 // does, and every resume waits, until window.sound.release().
 function watchSound(lateMs) {
@@ -96,14 +96,13 @@ function watchSound(lateMs) {
         constructor(...options) {
             super(...options);
             window.sound.contexts.push(this);
-            this.resume = () => held || resume.call(this);
-            if (!lateMs) return;
-            let first = true;
-            this.addEventListener('statechange', () => {
-                if (this.state !== 'running' || !first) return;
+            // The first resume (the viewer's gesture) finds the output late.
+            let first = !!lateMs;
+            this.resume = () => {
+                if (first) hold(this, lateMs);
                 first = false;
-                hold(this, lateMs);
-            });
+                return held || resume.call(this);
+            };
         }
     };
     const start = AudioBufferSourceNode.prototype.start;
