@@ -607,6 +607,18 @@ test('the state table: every input that acts in each state, as viewers and the b
     const near = (actual, expected) => assert.ok(Math.abs(actual - expected) < 0.1, `show time ${actual}, not ${expected}`);
     // (A seek or a resume restarts the output: the picture may hold for a moment.)
     const whilePlaying = () => waitUntil(tab, 'window.quorvane.state === "playing"');
+    // An input to the playing show. On a busy machine the sound output that
+    // a seek or a resume restarts may keep the picture waiting for a moment
+    // (held, where these inputs act the same): until the playing row's cell
+    // took it, the input is given again.
+    const playingDo = async (input, act) => {
+        for (let attempt = 0; ; ++attempt) {
+            await whilePlaying();
+            await act(attempt);
+            if ((await report(tab)).acted.includes(`playing ${input}`)) return;
+            assert.ok(attempt < 5, `the show was never playing for ${input}`);
+        }
+    };
     const expect = async (states, check) => {
         const shown = await waitForState(tab, [states].flat(), 30000);
         if (check) await check(shown);
@@ -661,28 +673,38 @@ test('the state table: every input that acts in each state, as viewers and the b
     await expect('held');
     await tab.look('window.sound.release()');
     await expect('playing', async () => waitUntil(tab, 'window.quorvane.clock === "audio"'));
-    await key('Escape');
-    assert.equal(await state(), 'playing');
-    await key(' ');
-    await expect('paused');
-    await key(' ');
-    // (held for a moment, while the output starts again)
-    await waitUntil(tab, 'window.quorvane.state === "playing"');
-    await whilePlaying();
-    const before = await time();
-    await key('ArrowLeft');
-    const after = await time();
-    assert.ok(after >= before - 5 && after < before - 4, `${before} s, then ${after} s after 5 s back`);
-    await whilePlaying();
-    await link(100);
-    await waitUntil(tab, 'window.quorvane.showTime >= 100 && window.quorvane.showTime < 101');
-    await whilePlaying();
-    await visible(false);
-    await expect('paused');
-    await visible(true);
-    await whilePlaying();
-    await context('lose');
-    await expect('lost');
+    await playingDo('escape', async () => {
+        await key('Escape');
+        assert.ok(['playing', 'held'].includes(await state()));
+    });
+    await playingDo('playPause', async () => {
+        await key(' ');
+        await expect('paused');
+        await key(' ');
+    });
+    await playingDo('seek', async () => {
+        const before = await time();
+        await key('ArrowLeft');
+        const after = await time();
+        assert.ok(after >= before - 5 && after < before - 4, `${before} s, then ${after} s after 5 s back`);
+    });
+    await playingDo('link', async (attempt) => {
+        await link(100 + attempt);
+        await waitUntil(tab, `window.quorvane.showTime >= ${100 + attempt} && window.quorvane.showTime < ${101 + attempt}`);
+    });
+    await playingDo('hidden', async () => {
+        await visible(false);
+        await expect('paused');
+        await visible(true);
+    });
+    await playingDo('contextLost', async (attempt) => {
+        if (attempt > 0) {
+            await context('restore');
+            await expect(['playing', 'held']);
+        }
+        await context('lose');
+        await expect('lost');
+    });
     // lost: Space chooses paused for when it comes back; seeks move the time.
     await key(' ');
     await key('ArrowRight');
