@@ -1,7 +1,8 @@
 // Figures of the web build in headless Chromium (SwiftShader): what a viewer
 // downloads, the time from opening the page to its start card, from a tap
 // on a phone and a click on a desktop to the first frame, and frames per
-// second in the middle of every scene at 1280x720. A benchmark, not a test:
+// second in the middle of every scene at 1280x720, and the start card over a
+// throttled 20 and 5 Mbit/s link. A benchmark, not a test:
 // it prints figures and judges nothing.
 //
 // usage: node bench/web-bench.mjs [SITE_DIR] [--runs N] [--seconds S]
@@ -86,8 +87,17 @@ try {
     for (const [way, times] of Object.entries(firstFrames))
         console.log(`${way} to first frame: median ${median(times).toFixed(1)} ms, largest ${Math.max(...times).toFixed(1)} ms over ${times.length}`);
 
+    // The start over a phone's link and a home's, as the browser's network
+    // throttling holds them (40 ms of latency each way).
+    for (const mbit of [20, 5]) {
+        const page = await openPage(browser, site.url, { device: kPhone, link: { mbit, latencyMs: 40 } });
+        const shown = await waitForState(page, ['ready', 'failed', 'no-webgl2'], 300000);
+        await page.context().close();
+        console.log(`page opened to start card over ${mbit} Mbit/s: ${(shown.readyAt / 1000).toFixed(1)} s`);
+    }
+
     console.log(`frames per second at ${kWidth}x${kHeight}, ${seconds} s from the middle of each scene:`);
-    for (const [index, [start, end]] of scenes.entries()) {
+    for (const [index, { start, end }] of scenes.entries()) {
         const middle = (start + end) / 2;
         const page = await openPage(browser, `${site.url}?t=${middle}&bench=${seconds}`, { width: kWidth, height: kHeight });
         const shown = await waitForState(page, ['benched', 'failed'], 120000);

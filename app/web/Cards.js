@@ -1,6 +1,8 @@
 // The page's words: the loading card with its progress bar, the start card,
 // the failure and end cards, the note over the show (no music, a lost
-// picture) and the live region that tells screen readers each change.
+// picture, a link past the end; it stays until the viewer closes it or what
+// it tells is over) and the live region that tells screen readers each
+// change.
 // Owns: #card and what is in it, #note, #status. Never touches: the show,
 // the sound, the clock.
 
@@ -11,7 +13,8 @@ export function clockText(seconds) {
 }
 
 export class Cards {
-    constructor() {
+    // `onNoteClosed()` hears the viewer close the note.
+    constructor(onNoteClosed) {
         const byId = (id) => document.getElementById(id);
         this.bar = byId('bar');
         this.progressBar = byId('progress');
@@ -20,6 +23,11 @@ export class Cards {
         this.startButton = byId('start');
         this.againButton = byId('again');
         this.noteLine = byId('note');
+        this.noteText = byId('note-text');
+        byId('note-close').addEventListener('click', () => {
+            this.note('');
+            onNoteClosed();
+        });
         this.status = byId('status');
     }
 
@@ -35,14 +43,15 @@ export class Cards {
     }
 
     // The start card: `touch` chooses the words, `startAt` is the show time
-    // the show starts at.
-    ready(touch, startAt) {
+    // the show starts at, `withSound` whether it has its music.
+    ready(touch, startAt, withSound) {
         const from = startAt > 0 ? ` from ${clockText(startAt)}` : '';
         const start = (touch ? 'Tap to start' : 'Click or press a key to start') + from;
+        const sound = withSound ? 'With sound.' : 'Without sound: the music is missing; captions are on.';
         this.show(start, touch
-            ? 'With sound. Tap the picture for the controls.'
-            : 'Space: pause · ← →: 5 s back or on · M: mute · C: captions · F: full screen · Esc: end');
-        this.startButton.textContent = touch ? 'Tap to start' : 'Start';
+            ? `${sound} Tap the picture for the controls.`
+            : `${withSound ? '' : sound + ' '}Space: pause · ← →: 5 s · Home End: start, end · Page Up/Down: scenes · M: mute · C: captions · F: full screen`);
+        this.startButton.textContent = 'Start';
         this.startButton.hidden = false;
         this.announce(`Quorvane is ready. ${start}.`);
     }
@@ -70,9 +79,9 @@ export class Cards {
         this.againButton.hidden = true;
     }
 
-    // A line over the show; '' takes it away.
+    // A line over the show, with a button that closes it; '' takes it away.
     note(text) {
-        this.noteLine.textContent = text;
+        this.noteText.textContent = text;
         this.noteLine.hidden = !text;
         if (text) this.announce(text);
     }

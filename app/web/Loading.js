@@ -21,8 +21,8 @@ export class LoadError extends Error {
     }
 }
 
-// Resolves to { Module, musicPath, missing ([path] of the files that could
-// not be downloaded), captions (the cue file's text or null), images
+// Resolves to { Module, musicPath, missing ([address] of the files that
+// could not be downloaded, as the page asked for them), captions (the cue file's text or null), images
 // ([{ path, blob }]: their files are in the file system until removeImages;
 // writeImages puts them there again), digests (by path, with `digests`) }.
 // Each image is decoded as soon as it arrives; `onMusic(bytes)` gets the
@@ -66,7 +66,7 @@ export async function load({ onProgress, onMusic, digests }) {
     const musicPath = musicPathOf(Module);
     const result = { Module, musicPath, missing: [], captions: null, images: [], digests: images.digests };
     for (const { file, content, blob } of fetched) {
-        if (!content) result.missing.push(file.path);
+        if (!content) result.missing.push(file.url);
         if (!content || file.path === musicPath) continue;
         Module.FS.writeFile(makeFolders(Module.FS, file.path), content);
         if (blob) result.images.push({ path: file.path, blob });

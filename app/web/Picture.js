@@ -57,7 +57,8 @@ export class Picture {
     }
 
     // Makes the context and builds the show: 0 done, 1 no WebGL 2, 2 the
-    // show cannot be built (the reason is on the console). `keepFrames`
+    // show cannot be built (the reason is on the console), 3 a shader program
+    // did not link (see brokenShader). `keepFrames`
     // keeps each frame readable after it is shown (for tests).
     start(keepFrames) {
         this.fit();
@@ -110,11 +111,25 @@ export class Picture {
         this.time = time;
     }
 
-    // [start, end] of each scene in story order.
+    // { start, end, title } of each scene in story order; the title is the
+    // scene's class name in words ("CemetryNightScene": "Cemetry night").
     scenes() {
         const list = [];
-        for (let i = 0; this.Module._quorvane_scene_start(i) >= 0; ++i)
-            list.push([this.Module._quorvane_scene_start(i), this.Module._quorvane_scene_end(i)]);
+        for (let i = 0; this.Module._quorvane_scene_start(i) >= 0; ++i) {
+            const name = this.Module.UTF8ToString(this.Module._quorvane_scene_name(i)).replace(/Scene$/, '');
+            const words = name.replace(/([a-z])([A-Z])/g, '$1 $2');
+            list.push({
+                start: this.Module._quorvane_scene_start(i),
+                end: this.Module._quorvane_scene_end(i),
+                title: words.charAt(0) + words.slice(1).toLowerCase(),
+            });
+        }
         return list;
+    }
+
+    // The name of the shader program that did not link (after start or
+    // rebuild returned 3).
+    brokenShader() {
+        return this.Module.UTF8ToString(this.Module._quorvane_broken_shader());
     }
 }

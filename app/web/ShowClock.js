@@ -24,6 +24,7 @@ export class ShowClock {
         this.wallAt = 0; // performance time (ms) at which the wall clock read wallTime
         this.wallTime = 0;
         this.flowedAt = 0; // performance time the output last ran
+        this.holding = false; // the picture waits for the sound output to run
     }
 
     // Starts the show at `time`, the track with it.
@@ -44,6 +45,7 @@ export class ShowClock {
 
     pause() {
         this.paused = true;
+        this.holding = false;
     }
 
     resume(now) {
@@ -69,11 +71,13 @@ export class ShowClock {
         const position = this.sound.position(now);
         const flowing = position !== null && this.sound.flowing(now);
         if (flowing) this.flowedAt = now;
+        this.holding = false;
         if (this.mode === 'audio') {
             if (position !== null && (flowing || now - this.flowedAt < kHoldSeconds * 1000)) {
                 // Never backwards: a new output timestamp may land a little
                 // behind the last one carried forward.
                 this.time = Math.max(this.time, position);
+                this.holding = !flowing;
                 return this.time;
             }
             this.mode = 'wall';

@@ -23,6 +23,7 @@ export class Sound {
         this.source = null;
         this.schedule = null; // { when, offset }: context time `when` plays track time `offset`
         this.muted = false;
+        this.wanted = false; // the output should run (a pause unwants it)
         this.lastStamp = null; // the last heard context time seen
         this.movedAt = -Infinity; // performance time the output timestamp last moved
     }
@@ -65,7 +66,7 @@ export class Sound {
     // tap's pointerup, a key) while it does not run, as browsers start it
     // only there.
     unlock() {
-        if (this.context && this.context.state !== 'running') this.resume();
+        if (this.context && this.wanted && this.context.state !== 'running') this.resume();
     }
 
     // Plays the track from `offset` seconds as soon as the output runs
@@ -85,13 +86,21 @@ export class Sound {
         this.schedule = { when, offset };
     }
 
-    // Holds the output where it is (the context's clock stands still).
+    // Holds the output where it is (the context's clock stands still), also
+    // when a resume asked for before is still on its way.
     pause() {
-        if (this.context && this.context.state === 'running') this.context.suspend().catch(() => {});
+        this.wanted = false;
+        if (this.context && this.context.state !== 'closed') this.context.suspend().catch(() => {});
     }
 
+    // Lets the output run; a pause that comes before the browser answers
+    // holds it again.
     resume() {
-        if (this.context) this.context.resume().catch(() => {});
+        if (!this.context) return;
+        this.wanted = true;
+        this.context.resume().then(() => {
+            if (!this.wanted && this.context.state === 'running') this.context.suspend().catch(() => {});
+        }, () => {});
     }
 
     setMuted(muted) {

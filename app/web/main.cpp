@@ -8,10 +8,15 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
 
+#include "engine/CueList.h"
 #include "engine/Gl.h"
+#include "engine/ResourceManager.h"
 #include "engine/Scene.h"
+#include "engine/SceneLabel.h"
 #include "engine/SceneStepper.h"
+#include "engine/ShaderProgram.h"
 #include "show/MyDemo.h"
 #include "show/ShowFiles.h"
 
@@ -23,6 +28,27 @@ MyDemo* show = nullptr;
 // the same state whatever the frame rate, and a page started at a later time
 // (or a dropped frame) shows what playing up to it would have.
 quorvane_engine::SceneStepper* stepper = nullptr;
+// The name of a shader program of the resource list that did not link, "" when
+// all did.
+std::string brokenShader;
+// The captions as the desktop player reads them, and why they could not be
+// read ("" when they could).
+quorvane_engine::CueList cues;
+std::string cueError;
+std::string text;
+
+// The name of the first shader program (in name order) that did not link.
+std::string firstUnlinkedShader(const ResourceManager& resources)
+{
+    std::string first;
+    for (const auto& [name, program] : resources.shaders) {
+        GLint linked = GL_FALSE;
+        glGetProgramiv(program->id, GL_LINK_STATUS, &linked);
+        if (linked != GL_TRUE && (first.empty() || name < first))
+            first = name;
+    }
+    return first;
+}
 
 // Points the viewport at the whole drawing buffer, which the browser may
 // make smaller than the canvas asked for (it caps its size).
@@ -33,7 +59,8 @@ void fitViewport(int& width, int& height)
 }
 
 // Builds the show on the current context from the files in data/: 0 on
-// success, 2 when it cannot be built (reported on stderr). A show built
+// success, 2 when it cannot be built (reported on stderr), 3 when a shader
+// program did not link (quorvane_broken_shader names it). A show built
 // before, on a context since lost, is left behind: its GL objects went with
 // that context.
 int buildShow()
@@ -50,6 +77,9 @@ int buildShow()
         show = nullptr;
         return 2;
     }
+    brokenShader = show->resources ? firstUnlinkedShader(*show->resources) : std::string();
+    if (!brokenShader.empty())
+        return 3;
     stepper = new quorvane_engine::SceneStepper(*show);
     return 0;
 }
@@ -73,7 +103,8 @@ EMSCRIPTEN_KEEPALIVE const char* quorvane_captions_path()
 // Makes a WebGL 2 context on the canvas "#canvas" and builds the show from
 // data/config.txt. `keepFrames` keeps each drawn frame readable after it is
 // shown (for tests). Returns 0 on success, 1 without WebGL 2, 2 when the
-// show cannot be built (reported on stderr).
+// show cannot be built (reported on stderr), 3 when a shader program did not
+// link (named by quorvane_broken_shader).
 EMSCRIPTEN_KEEPALIVE int quorvane_start(int keepFrames)
 {
     EmscriptenWebGLContextAttributes attributes;
@@ -131,6 +162,71 @@ EMSCRIPTEN_KEEPALIVE double quorvane_scene_start(int index)
 EMSCRIPTEN_KEEPALIVE double quorvane_scene_end(int index)
 {
     return show && index >= 0 && index < static_cast<int>(show->scenes.size()) ? show->scenes[index]->endTime : -1;
+}
+
+// The class name of scene `index` ("GraveyardScene"), "" past the last.
+EMSCRIPTEN_KEEPALIVE const char* quorvane_scene_name(int index)
+{
+    text = show && index >= 0 && index < static_cast<int>(show->scenes.size())
+        ? SceneLabel::className(*show->scenes[index]) : std::string();
+    return text.c_str();
+}
+
+// The name of the shader program that did not link in the last build.
+EMSCRIPTEN_KEEPALIVE const char* quorvane_broken_shader()
+{
+    return brokenShader.c_str();
+}
+
+// Reads the captions file with the desktop player's reader: the number of
+// cues, or -1 when the file does not read (quorvane_cue_error tells why).
+EMSCRIPTEN_KEEPALIVE int quorvane_load_cues()
+{
+    try {
+        cues = quorvane_engine::CueList::load(ShowFiles::kCaptions);
+        cueError.clear();
+        return static_cast<int>(cues.cues.size());
+    } catch (const quorvane_engine::CueError& error) {
+        cues = {};
+        cueError = error.what();
+        return -1;
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE const char* quorvane_cue_error()
+{
+    return cueError.c_str();
+}
+
+// Cue `index` in the reader's order: its start, end and lines (joined by
+// line feeds).
+EMSCRIPTEN_KEEPALIVE double quorvane_cue_start(int index)
+{
+    return index >= 0 && index < static_cast<int>(cues.cues.size()) ? cues.cues[index].start : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE double quorvane_cue_end(int index)
+{
+    return index >= 0 && index < static_cast<int>(cues.cues.size()) ? cues.cues[index].end : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* quorvane_cue_text(int index)
+{
+    text.clear();
+    if (index < 0 || index >= static_cast<int>(cues.cues.size()))
+        return text.c_str();
+    const std::vector<std::string>& lines = cues.cues[index].lines;
+    for (size_t i = 0; i < lines.size(); ++i)
+        text += (i > 0 ? "\n" : "") + lines[i];
+    return text.c_str();
+}
+
+// The index of the cue shown at `time` (as the player chooses it where cues
+// overlap), or -1.
+EMSCRIPTEN_KEEPALIVE int quorvane_cue_at(double time)
+{
+    const quorvane_engine::Cue* cue = cues.at(time);
+    return cue ? static_cast<int>(cue - cues.cues.data()) : -1;
 }
 
 } // extern "C"

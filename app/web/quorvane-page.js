@@ -1,42 +1,46 @@
 // The page around the show, like a media player: it loads the show
 // (Loading), waits on the start card for a viewer's gesture (browsers start
 // sound only in one), then plays the music (Sound) and draws each frame
-// (Picture) at the show time of the sound heard (ShowClock), with captions
-// (Captions), the keys and the control bar (Controls), and the cards and
-// notes (Cards). This module holds the page's state and its actions and
-// wires the others together; each of them says what it owns.
+// (Picture) at the show time of the sound heard (ShowClock, Playback), with
+// captions (Captions), the keys and the control bar (Controls), and the cards
+// and notes (Cards). What each input does in each state is PageStates'
+// table; this module only wires the inputs to it and the parts together.
 //
-// Addresses: #t=T starts at T seconds (the page keeps the time there while
-// it plays, so the address shares the moment; ?t=T does the same). Test
-// hooks: ?t=T&still draws the one frame at T without sound and stops;
-// ?t=T&bench=S draws frames without sound for S seconds of wall-clock time
-// from T; &digests reports the SHA-256 of every decoded image. The page's
-// state is in window.quorvane (read it without granting the page a user
-// gesture).
+// Addresses: #t=T starts at T seconds (clamped to the show, with a note when
+// it was outside); the page keeps the time there while it plays, so the
+// address shares the moment, and a #t changed in the open page goes there
+// (?t=T does the same). Test hooks: ?t=T&still and ?t=T&bench=S
+// (TestModes); &digests reports the SHA-256 of every decoded image. The
+// page's state is in window.quorvane (read it without granting the page a
+// user gesture).
 import { Captions, readCues } from './Captions.js';
 import { Cards, clockText } from './Cards.js';
+import { ContextRecovery } from './ContextRecovery.js';
 import { Controls } from './Controls.js';
-import { load, removeImages, writeImages } from './Loading.js';
+import { load, removeImages } from './Loading.js';
+import { PageStates } from './PageStates.js';
 import { Picture } from './Picture.js';
+import { Playback } from './Playback.js';
 import { ShowClock } from './ShowClock.js';
 import { Sound } from './Sound.js';
+import { bench, still } from './TestModes.js';
 
 const kSeekSeconds = 5;
-// Silence while playing before the page offers "Tap for sound".
-const kHintSeconds = 1;
-// How long a note stays over the playing show.
-const kNoteMs = 10000;
-// An Escape this soon after leaving full screen was the one that left it.
-const kEscapeAfterFullScreenMs = 300;
+const kSiteAdvice = 'Reload the page; if this stays, the site is incomplete.';
 
 const params = new URLSearchParams(location.search);
-const hashTime = /(?:^#|&)t=([0-9.]+)/.exec(location.hash);
-const startAt = Math.max(0, Number(hashTime ? hashTime[1] : params.get('t')) || 0);
-const still = params.has('still');
+const stillMode = params.has('still');
 const benchSeconds = Number(params.get('bench')) || 0;
 
-// What tests and benchmarks read. state: loading, ready, playing, paused,
-// ended, failed, no-webgl2, still, benching, benched.
+// The time an address asks for (#t=T, else ?t=T), or null.
+function linkTime() {
+    const hashTime = /(?:^#|&)t=(-?[0-9.]+)/.exec(location.hash);
+    const time = Number(hashTime ? hashTime[1] : params.get('t'));
+    return Number.isFinite(time) && (hashTime || params.has('t')) ? time : null;
+}
+
+// What tests and benchmarks read. state: one of PageStates' states, or
+// no-webgl2, still, benching, benched.
 const report = (window.quorvane = {
     state: 'loading',
     error: '',
@@ -47,10 +51,13 @@ const report = (window.quorvane = {
     renderMs: 0,
     clock: '', // 'audio' or 'wall'
     soundHint: false,
-    pausedBy: null, // 'viewer', 'hidden' or 'lost' while paused
+    pausedBy: null, // 'viewer', 'hidden' or 'lost' while paused or lost
     muted: false,
     captionsOn: false,
     caption: '',
+    acted: [], // 'state input' of each cell of the state table that acted
+    cues: [], // [{ start, end, text }] as read
+    cueError: '',
     length: 0,
     scenes: [],
     loadMs: null, // from the page's script starting to the start card
@@ -61,70 +68,75 @@ const report = (window.quorvane = {
     imageDigests: null,
 });
 
-const cards = new Cards();
-const soundHint = document.getElementById('sound-hint');
-let loaded = null;
-let picture = null;
-let sound = new Sound(null);
-let clock = new ShowClock(sound);
-let musicReady = null; // the music's decoding, once it arrived
-let captions = new Captions(document.getElementById('captions'), []);
-let length = 0;
-let looping = false;
-let tapAt = 0;
-let addressAt = 0;
-let noteTimer = 0;
-let leftFullScreenAt = -Infinity;
-
 function setState(state) {
     document.body.classList.remove(report.state);
     document.body.classList.add(state);
     report.state = state;
 }
 
-function fail(message, advice) {
-    report.error = message;
-    console.error(`quorvane: ${message}`);
-    setState('failed');
-    cards.failed(message, advice);
-}
+const cards = new Cards(() => (report.note = ''));
+let startAt = Math.max(0, linkTime() || 0);
+let playback = null;
+let picture = null;
+let sound = new Sound(null);
+let captions = new Captions(document.getElementById('captions'), null);
 
 function note(text) {
     report.note = text;
     cards.note(text);
 }
 
-function playing() {
-    return report.state === 'playing';
-}
-
-// Keeps the show time in the address, so that it shares the moment.
-function writeAddress(time) {
-    addressAt = performance.now();
-    const base = location.pathname + location.search;
-    history.replaceState(null, '', time === null ? base : `${base}#t=${time.toFixed(1)}`);
-}
-
-function draw(time, now) {
-    picture.draw(time);
-    captions.update(time);
-    report.showTime = time;
-    report.frameAt = now;
-    report.frames = picture.frames;
-    report.renderMs = picture.renderMs;
-    report.caption = captions.text;
+// The page's own actions; Playback has the others.
+const pageActions = {
+    offerStart: () => {
+        cards.ready(controls.touch, startAt, sound.available);
+        if (!controls.touch) document.getElementById('start').focus({ preventScroll: true });
+        report.readyAt = performance.now();
+        return 'ready';
+    },
+    moveStart: (time) => {
+        startAt = time;
+        cards.ready(controls.touch, startAt, sound.available);
+    },
+    restore: () => {
+        recovery.restored(picture, () => playback.restored());
+    },
+    fail: ({ message, advice }) => {
+        report.error = message;
+        console.error(`quorvane: ${message}`);
+        cards.failed(message, advice);
+        return 'failed';
+    },
+};
+const states = new PageStates(new Proxy(pageActions, {
+    get: (actions, name) => actions[name] || ((value) => playback[name](value)),
+}), (state) => {
+    setState(state);
     refresh();
+}, (state, input) => {
+    if (!report.acted.includes(`${state} ${input}`)) report.acted.push(`${state} ${input}`);
+});
+let recovery = null;
+let scrubPaused = false; // a drag on the timeline paused the show
+
+function fail(message, advice = 'Reload the page.') {
+    if (!states.handle('failure', { message, advice })) {
+        report.error = message;
+        setState('failed');
+        cards.failed(message, advice);
+    }
 }
 
 // Shows the state on the controls and in the report.
 function refresh() {
+    if (!playback) return;
     report.muted = sound.muted;
     report.captionsOn = captions.on;
     report.caption = captions.text;
-    report.clock = clock.mode;
+    report.clock = playback.clock.mode;
     controls.update({
-        time: clock.time,
-        paused: report.state === 'paused',
+        time: playback.clock.time,
+        paused: !states.running,
         muted: sound.muted,
         captions: captions.on,
         captionsAvailable: captions.available,
@@ -132,184 +144,90 @@ function refresh() {
     });
 }
 
-function frame() {
-    if (!playing()) {
-        looping = false;
-        return;
-    }
-    const now = performance.now();
-    const time = clock.tick(now);
-    draw(time, now);
-    if (report.tapToFirstFrameMs === null) report.tapToFirstFrameMs = now - tapAt;
-    // Honest about the sound: while it does not come, say how to get it;
-    // a show that plays without it shows captions.
-    const silent = clock.silentFor(now) > kHintSeconds;
-    soundHint.hidden = !silent;
-    report.soundHint = silent;
-    if (clock.mode === 'wall') captions.suggest();
-    if (time >= length) {
-        end(true);
-        return;
-    }
-    if (now - addressAt > 1000) writeAddress(time);
-    requestAnimationFrame(frame);
-}
-
-function loop() {
-    if (looping) return;
-    looping = true;
-    requestAnimationFrame(frame);
-}
-
-function begin(time) {
-    const now = performance.now();
-    sound.unlock();
-    setState('playing');
-    cards.playing();
-    cards.announce('Playing');
-    clock.start(time, now);
-    if (!sound.available) captions.suggest();
-    if (report.note) {
-        const shown = report.note;
-        clearTimeout(noteTimer);
-        noteTimer = setTimeout(() => report.note === shown && note(''), kNoteMs);
-    }
-    soundHint.textContent = controls.touch ? 'Tap for sound' : 'Click for sound';
-    loop();
-}
-
-function pause(reason) {
-    if (!playing()) return;
-    report.pausedBy = reason;
-    clock.pause();
-    sound.pause();
-    soundHint.hidden = true;
-    setState('paused');
-    writeAddress(clock.time);
-    cards.announce(`Paused at ${clockText(clock.time)}`);
-    refresh();
-}
-
-function resume() {
-    if (report.state !== 'paused' || picture.lost) return;
-    report.pausedBy = null;
-    sound.resume();
-    clock.resume(performance.now());
-    setState('playing');
-    cards.announce('Playing');
-    loop();
-}
-
-function seek(time) {
-    if (!playing() && report.state !== 'paused') return;
-    const now = performance.now();
-    clock.moveTo(Math.min(Math.max(0, time), length), now);
-    if (!picture.lost) draw(clock.time, now);
-    writeAddress(clock.time);
-    cards.announce(`${clockText(clock.time)} of ${clockText(length)}`);
-}
-
-// Ends the show on the end card; `finished` when the music has played out.
-function end(finished) {
-    if (!playing() && report.state !== 'paused') return;
-    if (!finished) sound.fadeOut();
-    setState('ended');
-    soundHint.hidden = true;
-    cards.ended();
-    writeAddress(null);
-}
-
-function toggleFullScreen() {
-    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
-    else if (document.fullscreenEnabled) document.documentElement.requestFullscreen().catch(() => {});
-}
-
+// The show time now (0 before the show is loaded).
+const showTime = () => (playback ? playback.clock.time : 0);
+const seekBy = (seconds) => () => states.handle('seek', showTime() + seconds);
 const controls = new Controls({
-    state: () => report.state,
-    // Every gesture asks for the sound while it does not run (a first tap
-    // may not have been enough, an interruption may have stopped it).
-    gesture: () => {
-        if (playing()) sound.unlock();
-    },
+    showing: () => states.showing,
+    running: () => states.running,
+    ready: () => states.state === 'ready',
+    // Every gesture asks for the sound while it should run and does not (a
+    // first tap may not have been enough, an interruption may have stopped it).
+    gesture: () => sound.unlock(),
     start: () => {
-        if (report.state !== 'ready') return;
-        tapAt = performance.now();
-        begin(startAt);
+        if (playback) playback.tapAt = performance.now();
+        states.handle('start', startAt);
     },
-    watchAgain: () => {
-        if (report.state === 'ended') begin(0);
+    watchAgain: () => states.handle('watchAgain'),
+    playPause: () => states.handle('playPause'),
+    back: seekBy(-kSeekSeconds),
+    forward: seekBy(kSeekSeconds),
+    toStart: () => states.handle('seek', 0),
+    toEnd: () => states.handle('seek', report.length),
+    previousScene: () => states.handle('seek', controls.sceneStart(showTime(), -1)),
+    nextScene: () => states.handle('seek', controls.sceneStart(showTime(), 1)),
+    seekTo: (time) => states.handle('seek', time),
+    // A drag on the timeline scrubs the picture with the show held; the
+    // sound follows where it is let go.
+    scrubbing: (on) => {
+        if (on && states.running) {
+            scrubPaused = true;
+            states.handle('playPause');
+        } else if (!on && scrubPaused) {
+            scrubPaused = false;
+            states.handle('playPause');
+        }
     },
-    playPause: () => (playing() ? pause('viewer') : resume()),
-    back: () => seek(clock.time - kSeekSeconds),
-    forward: () => seek(clock.time + kSeekSeconds),
-    toStart: () => seek(0),
-    seekTo: seek,
     mute: () => {
         sound.setMuted(!sound.muted);
         refresh();
     },
     captions: () => {
         captions.toggle();
-        captions.update(clock.time);
+        captions.update(showTime());
         refresh();
     },
-    fullScreen: toggleFullScreen,
-    escape: () => {
+    fullScreen: () => {
         if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
-        else if (performance.now() - leftFullScreenAt > kEscapeAfterFullScreenMs) end(false);
+        else if (document.fullscreenEnabled) document.documentElement.requestFullscreen().catch(() => {});
     },
+    escape: () => states.handle('escape'),
 });
 
-document.addEventListener('fullscreenchange', () => {
-    if (!document.fullscreenElement) leftFullScreenAt = performance.now();
-    if (picture) refresh();
+// A link's time inside the show; a note tells when it was outside.
+function clampLink(time) {
+    const clamped = Math.min(Math.max(0, time), report.length);
+    if (clamped !== time)
+        note(`The link's time (${time < 0 ? '-' : ''}${clockText(Math.abs(time))}) is outside the show (0:00 to `
+            + `${clockText(report.length)}); it goes to ${clockText(clamped)}.`);
+    return clamped;
+}
+
+window.addEventListener('hashchange', () => {
+    const time = linkTime();
+    if (time !== null && report.length > 0) states.handle('link', clampLink(time));
 });
-document.addEventListener('visibilitychange', () => {
-    if (document.hidden) pause('hidden');
-    else if (report.pausedBy === 'hidden') resume();
-});
+document.addEventListener('fullscreenchange', () => refresh());
+document.addEventListener('visibilitychange', () => states.handle(document.hidden ? 'hidden' : 'shown'));
 // A new drawing buffer is blank: show the frame again while no frames come.
 function redraw() {
-    if (picture.frames > 0 && !playing() && report.state !== 'benching') draw(picture.time, performance.now());
+    if (picture.frames > 0 && playback && !states.running && states.showing) playback.drawNow(performance.now());
 }
 window.addEventListener('resize', () => {
     if (picture && picture.fit()) redraw();
 });
 
-function contextLost() {
-    if (playing()) pause('lost');
-    note('The picture was lost (the graphics were reset). It comes back by itself; the show waits.');
-}
-
-async function contextRestored() {
-    await writeImages(loaded.Module, loaded.images);
-    const status = picture.rebuild();
-    removeImages(loaded.Module, loaded.images);
-    if (status !== 0) {
-        fail('The picture could not be made again after the graphics were reset.', 'Reload the page.');
-        return;
+// Why the show cannot be built, from what the module said and what was
+// missing.
+function buildFailure(status, missing) {
+    if (status === 3) {
+        const shaders = missing.filter((url) => /\.(frag|vert)$/.test(url));
+        const why = shaders.length ? `${shaders.join(', ')} could not be downloaded`
+            : 'the browser refused it (see the console)';
+        return `The show cannot be drawn: its shader "${picture.brokenShader()}" could not be built (${why}).`;
     }
-    note('');
-    if (picture.frames > 0) draw(clock.time, performance.now());
-    if (report.pausedBy === 'lost') resume();
-}
-
-function benchmark() {
-    setState('benching');
-    const began = performance.now();
-    const step = () => {
-        const elapsed = (performance.now() - began) / 1000;
-        if (elapsed >= benchSeconds) {
-            report.benchFrames = picture.frames;
-            report.benchSeconds = elapsed;
-            report.renderMs = picture.renderMs;
-            setState('benched');
-            return;
-        }
-        picture.draw(startAt + elapsed);
-        requestAnimationFrame(step);
-    };
-    requestAnimationFrame(step);
+    return missing.length ? `The show could not be built without ${missing.join(', ')}.`
+        : 'The show could not be built (its files are damaged; see the console).';
 }
 
 async function start() {
@@ -320,14 +238,15 @@ async function start() {
         return;
     }
     cards.loading();
+    let loaded;
+    let musicReady = null; // the music's decoding, once it arrived
     try {
         loaded = await load({
             onProgress: (fraction) => cards.progress(fraction),
             // The music decodes while the rest arrives.
             onMusic: (bytes) => {
-                if (still || benchSeconds > 0) return;
+                if (stillMode || benchSeconds > 0) return;
                 sound = new Sound(bytes);
-                clock = new ShowClock(sound);
                 musicReady = sound.prepare();
             },
             digests: params.has('digests'),
@@ -337,12 +256,13 @@ async function start() {
         return;
     }
     report.imageDigests = loaded.digests;
+    recovery = new ContextRecovery(loaded, states, note, (message) => fail(message, 'Reload the page.'));
     picture = new Picture(document.getElementById('stage'), document.getElementById('canvas'), loaded.Module, {
-        onLost: contextLost,
+        onLost: () => recovery.lost(),
         onResized: redraw,
-        onRestored: () => contextRestored().catch((error) => fail(`The picture could not be made again: ${error.message}`, 'Reload the page.')),
+        onRestored: () => states.handle('contextRestored'),
     });
-    const status = picture.start(still);
+    const status = picture.start(stillMode);
     removeImages(loaded.Module, loaded.images);
     if (status === 1) {
         setState('no-webgl2');
@@ -350,48 +270,63 @@ async function start() {
         return;
     }
     if (status !== 0) {
-        const without = loaded.missing.length ? ` without ${loaded.missing.join(', ')}` : ' (its files are damaged; see the console)';
-        fail(`The show could not be built${without}.`, 'Reload the page; if this stays, the site is incomplete.');
+        fail(buildFailure(status, loaded.missing), kSiteAdvice);
         return;
     }
-    report.scenes = picture.scenes();
-    if (still) {
-        // The browser tells the canvas's size in device pixels by the next frame.
-        await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
-        picture.draw(startAt);
-        report.frames = picture.frames;
-        report.showTime = startAt;
+    const scenes = picture.scenes();
+    report.scenes = scenes;
+    if (stillMode) {
+        await still(picture, startAt, report);
         report.loadMs = performance.now() - began;
         setState('still');
         return;
     }
     if (benchSeconds > 0) {
         report.loadMs = performance.now() - began;
-        benchmark();
+        setState('benching');
+        bench(picture, startAt, benchSeconds, report, () => setState('benched'));
         return;
     }
 
-    captions = new Captions(document.getElementById('captions'), loaded.captions ? readCues(loaded.captions) : []);
+    const cues = loaded.captions ? readCues(loaded.Module) : null;
+    if (cues && cues.error) console.warn(`quorvane: ${cues.error}; no captions`);
+    report.cues = cues ? cues.cues : [];
+    report.cueError = cues ? cues.error : '';
+    captions = new Captions(document.getElementById('captions'), cues);
     const soundTrouble = await (musicReady || sound.prepare());
     const notes = [];
     if (soundTrouble) {
         console.warn(`quorvane: ${loaded.musicPath}: ${soundTrouble}; playing silently`);
-        notes.push(`No music: ${soundTrouble}. The show plays silently${captions.available ? ', with captions' : ''}.`);
+        notes.push(`No music: ${soundTrouble}. The show plays without sound${captions.available ? ', with captions' : ''}.`);
     }
-    const others = loaded.missing.filter((path) => path !== loaded.musicPath);
+    const others = loaded.missing.filter((url) => url !== loaded.musicPath);
     if (others.length)
         notes.push(`Some of the show's files could not be downloaded (${others.join(', ')}); it plays without them. Reload the page to try again.`);
-    note(notes.join(' '));
-    const lastScene = report.scenes[report.scenes.length - 1];
+    const lastScene = scenes[scenes.length - 1];
     // The show lasts as long as its music; without music, as long as its scenes.
-    length = sound.duration || (lastScene ? lastScene[1] : 0);
+    const length = sound.duration || (lastScene ? lastScene.end : 0);
     report.length = length;
-    controls.setScenes(report.scenes, length);
+    controls.setScenes(scenes, length);
+    playback = new Playback({
+        report,
+        cards,
+        controls,
+        picture,
+        sound,
+        clock: new ShowClock(sound),
+        captions,
+        soundHint: document.getElementById('sound-hint'),
+        length,
+        // The first frame on which a scene draws (scenes draw strictly
+        // after their start), at 60 frames a second.
+        firstDrawn: scenes.length ? scenes[0].start + 1 / 60 : 0,
+        refresh,
+    }, states);
+    const asked = linkTime();
+    if (asked !== null) startAt = clampLink(asked);
+    if (notes.length) note([report.note, ...notes].filter(Boolean).join(' '));
     report.loadMs = performance.now() - began;
-    report.readyAt = performance.now();
-    setState('ready');
-    cards.ready(controls.touch, startAt);
-    if (!controls.touch) document.getElementById('start').focus({ preventScroll: true });
+    states.handle('loaded');
 }
 
 start().catch((error) => fail(`The show could not start: ${error.message || error}`, 'Reload the page.'));

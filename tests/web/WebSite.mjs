@@ -70,16 +70,21 @@ export const kPhone = { viewport: { width: 390, height: 844 }, deviceScaleFactor
 // Opens `url` in a new page of `width` x `height` CSS pixels at pixel ratio
 // 1, or as `device` describes (Playwright's context options); `setup` (a
 // function, or a function and its argument) runs in the page before its own
-// scripts; the site answers 404 for the file `missing`. Console errors and
+// scripts; the site answers 404 for the file `missing`, and `files` (by
+// path: { 'data/captions.vtt': text }) in place of its own; with `link`
+// ({ mbit, latencyMs }) the browser's network throttling holds every download
+// to that speed (DevTools' Network.emulateNetworkConditions). Console errors and
 // uncaught ones are collected into page.errors.
 //
 // Read the page through page.look, never Playwright's evaluate or
 // waitForFunction: those run as a user gesture and would let the page start
 // its sound without one.
-export async function openPage(browser, url, { width = 1280, height = 720, device = null, setup = null, missing = null } = {}) {
+export async function openPage(browser, url, { width = 1280, height = 720, device = null, setup = null, missing = null, files = {}, link = null } = {}) {
     const context = await browser.newContext(device || { viewport: { width, height }, deviceScaleFactor: 1 });
     if (setup) await context.addInitScript(...[setup].flat());
     if (missing) await context.route((address) => address.pathname === `/${missing}`, (route) => route.fulfill({ status: 404 }));
+    for (const [file, body] of Object.entries(files))
+        await context.route((address) => address.pathname === `/${file}`, (route) => route.fulfill({ status: 200, body }));
     const page = await context.newPage();
     page.errors = [];
     page.on('console', (message) => {
@@ -96,6 +101,12 @@ export async function openPage(browser, url, { width = 1280, height = 720, devic
         return answer.result.value;
     };
     page.cdp = session;
+    if (link) {
+        const bytesPerSecond = (link.mbit * 1e6) / 8;
+        await session.send('Network.enable');
+        await session.send('Network.emulateNetworkConditions', { offline: false, latency: link.latencyMs,
+            downloadThroughput: bytesPerSecond, uploadThroughput: bytesPerSecond });
+    }
     await page.goto(url);
     return page;
 }

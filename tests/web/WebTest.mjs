@@ -7,9 +7,10 @@
 // page.look), so that nothing but the viewer's own tap or click lets its
 // sound start, as in a viewer's browser.
 //
-// usage: node WebTest.mjs SITE_DIR CAPTURE_BINARY DATA_ROOT
+// usage: node WebTest.mjs SITE_DIR CAPTURE_BINARY CUE_DUMP DATA_ROOT
 //   SITE_DIR        what tools/build-web wrote (build-web/site)
 //   CAPTURE_BINARY  the desktop quorvane-capture, run in DATA_ROOT
+//   CUE_DUMP        quorvane-cue-dump: the desktop's cues of a WebVTT file
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -21,7 +22,7 @@ import { serve, launchChromium, openPage, waitForState, waitUntil, report, kPhon
 import { readPng, decodePng } from './Png.mjs';
 import { FirefoxBidi, kEscape } from './FirefoxBidi.mjs';
 
-const [siteDir, captureBinary, dataRoot] = process.argv.slice(2).map((p) => path.resolve(p));
+const [siteDir, captureBinary, cueDump, dataRoot] = process.argv.slice(2).map((p) => path.resolve(p));
 
 // One frame in every scene, with the moments a scene changes its picture:
 // the hand out of the grave, the shop assistant turned, the party's blood.
@@ -64,13 +65,27 @@ function page(address, options) {
 
 // Runs in the page before its scripts (a harness, granting nothing): notes
 // every AudioContext, its gain nodes and where each music source starts, so
-// the test can tell where in the music the sample heard is and how loud; with `lateMs`, a context's
-// output, once it first runs, stands still for that long, as a slow sound
-// device's does.
+// the test can tell where in the music the sample heard is and how loud; with
+// `lateMs`, a context's output, asked to run the first time, starts that much
+// later, as a slow sound device's does (-1: at window.sound.release()).
+// window.sound.stall() stops the first context's output as an interruption
+// does, and every resume waits, until window.sound.release().
 function watchSound(lateMs) {
     const Context = window.AudioContext;
     const { resume, suspend } = Context.prototype;
-    window.sound = { contexts: [], starts: [], gains: [] };
+    window.sound = { contexts: [], starts: [], gains: [], release: () => {} };
+    let held = null; // while stalled: the release, then the resume
+    const hold = (context, releaseAfterMs) => {
+        suspend.call(context);
+        held = new Promise((done) => {
+            window.sound.release = done;
+            if (releaseAfterMs > 0) setTimeout(done, releaseAfterMs);
+        }).then(() => {
+            held = null;
+            return resume.call(context);
+        });
+    };
+    window.sound.stall = () => hold(window.sound.contexts[0], 0);
     window.AudioContext = class extends Context {
         createGain() {
             const gain = super.createGain();
@@ -81,15 +96,13 @@ function watchSound(lateMs) {
         constructor(...options) {
             super(...options);
             window.sound.contexts.push(this);
-            if (!lateMs) return;
-            let ready = null;
-            const late = () => {
-                if (this.state !== 'running' || ready) return;
-                suspend.call(this);
-                ready = new Promise((done) => setTimeout(done, lateMs)).then(() => resume.call(this));
+            // The first resume (the viewer's gesture) finds the output late.
+            let first = !!lateMs;
+            this.resume = () => {
+                if (first) hold(this, lateMs);
+                first = false;
+                return held || resume.call(this);
             };
-            this.addEventListener('statechange', late);
-            this.resume = () => ready || resume.call(this);
         }
     };
     const start = AudioBufferSourceNode.prototype.start;
@@ -147,16 +160,6 @@ function fromBase64(pixels) {
     return { ...pixels, rgba: Buffer.from(pixels.rgba, 'base64') };
 }
 
-async function webFrame(time) {
-    const tab = await page(`?t=${time}&still`, { width: kWidth, height: kHeight });
-    const shown = await waitForState(tab, ['still', 'failed', 'no-webgl2']);
-    assert.equal(shown.state, 'still', shown.error);
-    const pixels = fromBase64(await tab.look(kCanvasPixels));
-    assert.deepEqual(tab.errors, []);
-    await tab.context().close();
-    return pixels;
-}
-
 // What the viewer sees, in device pixels.
 async function screen(tab) {
     return decodePng(await tab.screenshot());
@@ -209,11 +212,19 @@ function unexpected(errors) {
 
 test('web frames match quorvane-capture frames of the same size', async (t) => {
     let largest = 0;
+    // One page draws the frames one after the other, as a show played up to
+    // each would (a fresh page at each time draws the same).
+    const tab = await page(`?t=${kFrameTimes[0]}&still`, { width: kWidth, height: kHeight });
+    const shown = await waitForState(tab, ['still', 'failed', 'no-webgl2']);
+    assert.equal(shown.state, 'still', shown.error);
     for (const time of kFrameTimes) {
         await t.test(`t = ${time} s`, async () => {
-            largest = Math.max(largest, expectSameFrame('Chromium', time, await webFrame(time)));
+            await tab.look(`window.quorvane.drawStill(${time})`);
+            largest = Math.max(largest, expectSameFrame('Chromium', time, fromBase64(await tab.look(kCanvasPixels))));
         });
     }
+    assert.deepEqual(tab.errors, []);
+    await tab.context().close();
     console.log(`# largest per-pixel difference over all frames: ${largest}`);
 });
 
@@ -229,7 +240,7 @@ test('the browser decodes every image to the pixels of the content build\'s PNG 
     }
 });
 
-test('Firefox shows the same frames, plays after a click and ends on Escape', async (t) => {
+test('Firefox shows the same frames, plays after a click and plays on through Escape', async (t) => {
     // Headless Firefox finds no GL of its own without an X display.
     if (!process.env.DISPLAY) {
         const why = 'Firefox needs an X display for WebGL here (run under xvfb-run, as ./run-tests does)';
@@ -258,7 +269,8 @@ test('Firefox shows the same frames, plays after a click and ends on Escape', as
         assert.equal(playing.state, 'playing');
         assert.ok(playing.time > 100.5, `show time ${playing.time} after 4.5 s from 100 s`);
         await firefox.press(kEscape);
-        await firefox.waitForState(['ended'], 5000);
+        await firefox.evaluate('new Promise((resolve) => setTimeout(resolve, 300))');
+        assert.equal(await firefox.evaluate('window.quorvane.state'), 'playing');
     } finally {
         await firefox.close();
     }
@@ -325,7 +337,7 @@ test('the picture follows the music heard: started late, interrupted, or on time
     }
 });
 
-test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek, M mutes, F and Escape', async () => {
+test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek, M mutes, F and Escape leave full screen', async () => {
     const tab = await page('#t=100', { width: kWidth, height: kHeight, setup: watchSound });
     await waitForState(tab, ['ready']);
     assert.match(await tab.look('document.getElementById("message").textContent'), /^Click or press a key to start from 1:40/);
@@ -370,14 +382,18 @@ test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek,
     await tab.keyboard.press('m');
     await waitUntil(tab, `${volume} === 1`, 2000);
 
-    // F: full screen; Escape leaves it first and ends the show only then.
+    // F: full screen; Escape leaves it, and does nothing else: the show and
+    // its place in the address stay.
     await tab.keyboard.press('f');
     await waitUntil(tab, '!!document.fullscreenElement');
     await tab.keyboard.press('Escape');
     await waitUntil(tab, '!document.fullscreenElement');
-    await sleep(500);
-    assert.equal((await report(tab)).state, 'playing');
     await tab.keyboard.press('Escape');
+    await sleep(1200);
+    const kept = await report(tab);
+    assert.equal(kept.state, 'playing');
+    assert.match(await tab.look('location.hash'), /^#t=\d/);
+    await tab.keyboard.press('End');
     await waitForState(tab, ['ended']);
     await tab.click('#again');
     await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.2');
@@ -458,7 +474,7 @@ test('a lost WebGL context comes back at the same show time, paused or playing',
     await waitUntil(tab, `window.quorvane.showTime > ${back.showTime + 0.3}`);
     await tab.look(lose);
     await tab.look('window.lose.loseContext()');
-    const lost = await waitForState(tab, ['paused']);
+    const lost = await waitForState(tab, ['lost']);
     assert.equal(lost.pausedBy, 'lost');
     await tab.look('window.lose.restoreContext()');
     await waitUntil(tab, `window.quorvane.state === "playing" && window.quorvane.showTime > ${lost.showTime + 0.3}`);
@@ -505,7 +521,11 @@ test('what is missing is said in the viewer\'s words, with no uncaught error', a
         { missing: 'quorvane.js', state: 'failed', says: /program \(quorvane\.js\) could not be downloaded/ },
         { missing: 'quorvane.wasm', state: 'failed', says: /program \(quorvane\.wasm\) could not be downloaded \(404/ },
         { missing: 'data/config.txt', state: 'failed', says: /could not be built without data\/config\.txt/ },
-        { missing: 'data/duskwalk.ogg', state: 'ready', note: /^No music: the music could not be downloaded/ },
+        { missing: 'data/sprite.frag', state: 'failed',
+            says: /cannot be drawn: its shader "sprite" could not be built \(data\/sprite\.frag could not be downloaded\)/ },
+        { missing: 'data/duskwalk.ogg', state: 'ready', note: /^No music: the music could not be downloaded/,
+            card: /Without sound/ },
+        { missing: 'data/cemetry_day.webp', state: 'ready', note: /could not be downloaded \(data\/cemetry_day\.webp\)/ },
         { missing: 'WebGL 2', setup: noWebGl2, state: 'no-webgl2', says: /no WebGL 2/ },
     ];
     for (const c of cases) {
@@ -513,14 +533,23 @@ test('what is missing is said in the viewer\'s words, with no uncaught error', a
             const tab = await page('#t=100', { width: kWidth, height: kHeight, setup: c.setup, missing: c.setup ? null : c.missing });
             const shown = await waitForState(tab, ['ready', 'failed', 'no-webgl2']);
             assert.equal(shown.state, c.state, shown.error);
-            if (c.says) assert.match(await tab.look('document.getElementById("card").innerText'), c.says);
+            const card = () => tab.look('document.getElementById("card").innerText');
+            if (c.says) assert.match(await card(), c.says);
+            if (c.card) assert.match(await card(), c.card);
             if (c.note) {
                 assert.match(shown.note, c.note);
-                // It plays silently, by the wall clock, with captions on.
                 await tab.keyboard.press('Enter');
                 await waitUntil(tab, 'window.quorvane.showTime > 100.5');
-                const playing = await report(tab);
-                assert.deepEqual([playing.clock, playing.captionsOn], ['wall', true]);
+                if (c.card) {
+                    // It plays silently, by the wall clock, with captions on.
+                    const playing = await report(tab);
+                    assert.deepEqual([playing.clock, playing.captionsOn], ['wall', true]);
+                }
+                // The note stays while the show plays, until the viewer closes it.
+                await sleep(1500);
+                assert.equal(await tab.look('document.getElementById("note").hidden'), false);
+                await tab.click('#note-close');
+                assert.deepEqual([await tab.look('document.getElementById("note").hidden'), (await report(tab)).note], [true, '']);
             }
             assert.deepEqual(unexpected(tab.errors), []);
             await tab.context().close();
@@ -553,4 +582,490 @@ test('captions: C and the CC button switch them; the text is the cue of the show
     assert.equal(await tab.look('document.getElementById("cc").getAttribute("aria-pressed")'), 'false');
     assert.deepEqual(tab.errors, []);
     await tab.context().close();
+});
+
+// The page's state table, walked cell by cell as a viewer and the browser
+// give each input: keys, the address's time, a hidden tab, the sound output
+// stalling and coming, the WebGL context lost and restored, the music's end.
+// Every cell that does something is walked; the page tells which it took.
+test('the state table: every input that acts in each state, as viewers and the browser give it', async () => {
+    const { kTable } = await import('../../app/web/PageStates.js');
+    const acted = new Set();
+    const base = `${site.url}?walk`;
+    const tab = await page('?walk#t=40', { width: kWidth, height: kHeight, setup: [watchSound, -1] });
+    const state = async () => (await report(tab)).state;
+    const time = async () => (await report(tab)).showTime;
+    const key = (name) => tab.keyboard.press(name);
+    const link = (t) => tab.cdp.send('Page.navigate', { url: `${base}#t=${t}` });
+    const visible = (shown) => tab.look(`Object.defineProperty(document, 'hidden', { value: ${!shown}, configurable: true });
+        Object.defineProperty(document, 'visibilityState', { value: '${shown ? 'visible' : 'hidden'}', configurable: true });
+        document.dispatchEvent(new Event('visibilitychange'))`);
+    // (A lost context offers no extensions: the one that lost it restores it.)
+    const context = (what) => tab.look(what === 'lose'
+        ? 'window.lose = document.getElementById("canvas").getContext("webgl2").getExtension("WEBGL_lose_context"); window.lose.loseContext()'
+        : 'window.lose.restoreContext()');
+    const audio = () => tab.look('window.sound.contexts[0].state');
+    // (The sound's clock may carry a held picture on by the few samples the
+    // output ran before it stalled.)
+    const near = (actual, expected) => assert.ok(Math.abs(actual - expected) < 0.1, `show time ${actual}, not ${expected}`);
+    // (A seek or a resume restarts the output: the picture may hold for a moment.)
+    const whilePlaying = () => waitUntil(tab, 'window.quorvane.state === "playing"');
+    // An input to the playing show. On a busy machine the sound output that
+    // a seek or a resume restarts may keep the picture waiting for a moment
+    // (held, where these inputs act the same): until the playing row's cell
+    // took it, the input is given again.
+    const playingDo = async (input, act) => {
+        for (let attempt = 0; ; ++attempt) {
+            await whilePlaying();
+            await act(attempt);
+            if ((await report(tab)).acted.includes(`playing ${input}`)) return;
+            assert.ok(attempt < 5, `the show was never playing for ${input}`);
+        }
+    };
+    const expect = async (states, check) => {
+        const shown = await waitForState(tab, [states].flat(), 30000);
+        if (check) await check(shown);
+        return shown;
+    };
+
+    await waitForState(tab, ['ready']);
+    // ready: a new link moves the start; a lost picture comes back to the card.
+    await link(50);
+    await waitUntil(tab, 'document.getElementById("message").textContent.endsWith("from 0:50")');
+    await context('lose');
+    await expect('lost');
+    await context('restore');
+    await expect('ready');
+    // The start: the sound output does not run yet, so the picture holds.
+    await key('Enter');
+    await expect('held', (r) => assert.ok(r.showTime < 50.1, `${r.showTime}`));
+    await key('Escape');
+    assert.equal(await state(), 'held');
+    await key('ArrowRight');
+    await expect('held', (r) => near(r.showTime, 55));
+    await link(60);
+    await expect('held', (r) => near(r.showTime, 60));
+    // Paused before the sound ever ran: it stays silent when it comes.
+    await key(' ');
+    await expect('paused');
+    await tab.look('window.sound.release()');
+    await sleep(400);
+    assert.notEqual(await audio(), 'running', 'the sound plays under the paused picture');
+    near(await time(), 60);
+    // Play: picture and sound start together from the paused time.
+    await key(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 60.3');
+    assert.equal(await audio(), 'running');
+    assert.equal(await tab.look('window.sound.starts[window.sound.starts.length - 1].offset'), 60);
+    assert.ok(Math.abs(await medianOffset(tab)) <= kMostOffset, 'the picture is off the music heard');
+
+    // playing, and held by an interruption of the sound.
+    await tab.look('window.sound.stall()');
+    await expect('held');
+    await visible(false);
+    await expect('paused', (r) => assert.equal(r.pausedBy, 'hidden'));
+    await visible(true);
+    await expect('held');
+    await context('lose');
+    await expect('lost');
+    await context('restore');
+    await expect('held');
+    await key(' ');
+    await expect('paused');
+    await key(' ');
+    await expect('held');
+    await tab.look('window.sound.release()');
+    await expect('playing', async () => waitUntil(tab, 'window.quorvane.clock === "audio"'));
+    await playingDo('escape', async () => {
+        await key('Escape');
+        assert.ok(['playing', 'held'].includes(await state()));
+    });
+    await playingDo('playPause', async () => {
+        await key(' ');
+        await expect('paused');
+        await key(' ');
+    });
+    await playingDo('seek', async () => {
+        const before = await time();
+        await key('ArrowLeft');
+        const after = await time();
+        assert.ok(after >= before - 5 && after < before - 4, `${before} s, then ${after} s after 5 s back`);
+    });
+    await playingDo('link', async (attempt) => {
+        await link(100 + attempt);
+        await waitUntil(tab, `window.quorvane.showTime >= ${100 + attempt} && window.quorvane.showTime < ${101 + attempt}`);
+    });
+    await playingDo('hidden', async () => {
+        await visible(false);
+        await expect('paused');
+        await visible(true);
+    });
+    await playingDo('contextLost', async (attempt) => {
+        if (attempt > 0) {
+            await context('restore');
+            await expect(['playing', 'held']);
+        }
+        await context('lose');
+        await expect('lost');
+    });
+    // lost: Space chooses paused for when it comes back; seeks move the time.
+    await key(' ');
+    await key('ArrowRight');
+    await link(120);
+    await key('Escape');
+    assert.equal(await state(), 'lost');
+    await context('restore');
+    await expect('paused', (r) => near(r.showTime, 120));
+    // paused: Home shows the show's first drawn frame, not the old picture.
+    await key('Home');
+    await expect('paused', (r) => near(r.showTime, 0));
+    await sleep(400);
+    const barTop = await tab.look('Math.floor(document.getElementById("controls").getBoundingClientRect().top)');
+    const first = (await report(tab)).scenes[0].start + 1 / 60;
+    expectSameFrame('Chromium, paused at 0:00', first, await screen(tab), undefined, barTop);
+    await link(80);
+    await expect('paused', (r) => near(r.showTime, 80));
+    await key('Escape');
+    await context('lose');
+    await expect('lost');
+    await context('restore');
+    await expect('paused');
+    await key(' ');
+    await expect('playing');
+    await tab.look('window.sound.stall()');
+    await expect('held');
+    // The end while held, and while playing.
+    await key('End');
+    await expect('ended');
+    // ended: Space plays again from the start, with its sound.
+    await tab.look('window.sound.release()');
+    await key(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.5 && window.quorvane.showTime < 10');
+    assert.equal(await audio(), 'running');
+    assert.equal(await tab.look('window.sound.starts[window.sound.starts.length - 1].offset'), 0);
+    await key('End');
+    await expect('ended');
+    await tab.click('#again');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.5 && window.quorvane.showTime < 10');
+    await key('End');
+    await expect('ended');
+    await key('Escape');
+    assert.equal(await state(), 'ended');
+    await context('lose');
+    await expect('lost');
+    await context('restore');
+    await expect('ended');
+    // ended: a seek or a link brings the show back, paused there.
+    await key('Home');
+    await expect('paused', (r) => near(r.showTime, 0));
+    await key('End');
+    await key(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.3 && window.quorvane.showTime < 10');
+    await key('End');
+    await expect('ended');
+    await link(30);
+    await expect('paused', (r) => near(r.showTime, 30));
+    // A picture that cannot be built again fails in words.
+    await context('lose');
+    await expect('lost');
+    await tab.look('window.Module.FS.unlink("/data/config.txt")');
+    await context('restore');
+    await expect('failed', (r) => assert.match(r.error, /could not be made again/));
+    for (const cell of (await report(tab)).acted) acted.add(cell);
+    assert.deepEqual(unexpected(tab.errors), []);
+    await tab.context().close();
+
+    // loading: what the show cannot do without fails (more in the test of
+    // missing files).
+    const broken = await page('#t=10', { width: kWidth, height: kHeight, missing: 'files.json' });
+    await waitForState(broken, ['failed']);
+    for (const cell of (await report(broken)).acted) acted.add(cell);
+    await broken.context().close();
+
+    const cells = Object.entries(kTable).flatMap(([from, row]) => Object.keys(row).map((input) => `${from} ${input}`));
+    assert.deepEqual(cells.filter((cell) => !acted.has(cell)), [], 'cells of the state table nobody walked');
+});
+
+// The centre of the element `selector` in CSS pixels.
+async function centreOf(tab, selector) {
+    return tab.look(`(() => {
+        const box = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect();
+        return { x: box.x + box.width / 2, y: box.y + box.height / 2, top: box.top, bottom: box.bottom, left: box.left, width: box.width };
+    })()`);
+}
+
+const barShown = (tab) => tab.look('document.getElementById("controls").classList.contains("shown")');
+
+test('on a phone, upright and on its side: taps on the faded bar only bring it back; watching again after the end plays', async (t) => {
+    const phones = [
+        { name: 'portrait 390x844', device: kPhone },
+        { name: 'landscape 844x390', device: { ...kPhone, viewport: { width: 844, height: 390 } } },
+    ];
+    for (const phone of phones) {
+        await t.test(phone.name, async () => {
+            const tab = await page('#t=276', { device: phone.device, setup: watchSound });
+            await waitForState(tab, ['ready']);
+            const card = await tab.look('document.getElementById("card").innerText');
+            assert.equal(card.split('Tap to start').length - 1, 1, `"Tap to start" in ${JSON.stringify(card)}`);
+            const { width, height } = phone.device.viewport;
+            await tab.touchscreen.tap(width / 2, height / 2);
+            await waitUntil(tab, 'window.quorvane.showTime > 276.2', 20000);
+            // The fading card lets the next tap through to the picture.
+            await tab.touchscreen.tap(width / 2, height / 3);
+            assert.equal(await barShown(tab), true, 'a tap while the card fades did not reach the picture');
+            // No hover left behind: the bar fades 3 s after the last touch.
+            await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+            // Taps where the faded bar's timeline and pause button are.
+            for (const selector of ['#timeline', '#play']) {
+                const spot = await centreOf(tab, selector);
+                const before = await report(tab);
+                await tab.touchscreen.tap(spot.left + spot.width * 0.9, spot.y);
+                await sleep(200);
+                const after = await report(tab);
+                assert.equal(after.state, 'playing', `a tap on the faded ${selector} paused the show`);
+                assert.ok(after.showTime > before.showTime && after.showTime < before.showTime + 2,
+                    `a tap on the faded ${selector}: ${before.showTime} s, then ${after.showTime} s`);
+                assert.equal(await barShown(tab), true);
+                await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+            }
+            // A tap that brought the bar back, then one on its pause button.
+            await tab.touchscreen.tap(width / 2, height / 3);
+            const play = await centreOf(tab, '#play');
+            await tab.touchscreen.tap(play.x, play.y);
+            await waitForState(tab, ['paused']);
+            await tab.touchscreen.tap(play.x, play.y);
+            await waitForState(tab, ['playing', 'held']);
+            // Watched to the end: "Watch again" plays from the start, with its sound.
+            await waitForState(tab, ['ended'], 20000);
+            const again = await centreOf(tab, '#again');
+            await tab.touchscreen.tap(again.x, again.y);
+            await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.5 && window.quorvane.showTime < 10', 20000);
+            assert.equal(await tab.look('window.sound.contexts[0].state'), 'running');
+            assert.equal(await tab.look('window.sound.starts[window.sound.starts.length - 1].offset'), 0);
+            assert.deepEqual(tab.errors, []);
+            await tab.context().close();
+        });
+    }
+});
+
+test('on a phone, a pause before the sound starts stays silent, and play starts picture and sound together', async () => {
+    const tab = await page('#t=100', { device: kPhone, setup: [watchSound, -1] });
+    await waitForState(tab, ['ready']);
+    await tab.touchscreen.tap(195, 400);
+    await waitForState(tab, ['held']);
+    await tab.touchscreen.tap(195, 400);
+    const play = await centreOf(tab, '#play');
+    await tab.touchscreen.tap(play.x, play.y);
+    const paused = await waitForState(tab, ['paused']);
+    // The sound output comes now, late: it must not play under the pause.
+    await tab.look('window.sound.release()');
+    await sleep(500);
+    assert.notEqual(await tab.look('window.sound.contexts[0].state'), 'running', 'the music plays under the paused picture');
+    assert.equal((await report(tab)).showTime, paused.showTime);
+    await tab.touchscreen.tap(play.x, play.y);
+    await waitUntil(tab, `window.quorvane.showTime > ${paused.showTime + 0.3}`);
+    assert.equal(await tab.look('window.sound.contexts[0].state'), 'running');
+    assert.equal(await tab.look('window.sound.starts[window.sound.starts.length - 1].offset'), paused.showTime);
+    assert.ok(Math.abs(await medianOffset(tab)) <= kMostOffset, 'the picture jumped off the music heard');
+    assert.deepEqual(tab.errors, []);
+    await tab.context().close();
+});
+
+// The page's named controls in the accessibility tree (as a screen reader
+// gets it): role and name of each that is not ignored.
+async function namedControls(tab) {
+    const { nodes } = await tab.cdp.send('Accessibility.getFullAXTree');
+    return nodes.filter((node) => !node.ignored && ['button', 'slider'].includes(node.role?.value))
+        .map((node) => `${node.role.value} ${node.name?.value}`);
+}
+
+test('with the keyboard only: Tab reaches every control while the show plays, Space and K pause from anywhere, Home End Page and arrows seek', async () => {
+    const tab = await page('#t=60', { width: kWidth, height: kHeight, setup: watchSound });
+    // Keys while the files arrive do nothing.
+    for (const k of ['ArrowRight', 'PageDown', 'End', ' ']) await tab.keyboard.press(k);
+    assert.equal((await report(tab)).state, 'loading');
+    await waitForState(tab, ['ready']);
+    await tab.keyboard.press('Enter');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 60.3', 20000);
+    await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+    // Faded, the bar is still there for a screen reader.
+    const controls = await namedControls(tab);
+    for (const control of ['slider Show time', 'button Pause', 'button Captions', 'button Mute'])
+        assert.ok(controls.includes(control), `${control} is not in the accessibility tree: ${controls}`);
+    // Tab goes through the bar in order and shows it, with a visible focus.
+    const order = [];
+    for (let i = 0; i < 5; ++i) {
+        await tab.keyboard.press('Tab');
+        order.push(await tab.look('document.activeElement.id'));
+        assert.equal(await barShown(tab), true);
+        assert.notEqual(await tab.look('getComputedStyle(document.activeElement).outlineStyle'), 'none', `no visible focus on #${order.at(-1)}`);
+    }
+    assert.deepEqual(order.slice(0, 4), ['timeline', 'play', 'cc', 'mute']);
+    // The bar stays while the focus is in it.
+    await sleep(3500);
+    assert.equal(await barShown(tab), true, 'the bar faded under the keyboard\'s focus');
+    // Space pauses and plays even on a focused button, and after a click.
+    for (const k of [' ', 'k']) {
+        await tab.keyboard.press(k);
+        assert.equal((await report(tab)).state, 'paused', `${k} on #${await tab.look('document.activeElement.id')}`);
+        await tab.keyboard.press(k);
+        await waitForState(tab, ['playing', 'held']);
+    }
+    await tab.click('#cc');
+    const captionsOn = (await report(tab)).captionsOn;
+    await tab.keyboard.press(' ');
+    const paused = await report(tab);
+    assert.deepEqual([paused.state, paused.captionsOn], ['paused', captionsOn], 'Space after a click on CC did not pause');
+    // Seeks: Home, Page Down and Up by scene, arrows by 5 s, End.
+    const { scenes, length } = paused;
+    const steps = [['Home', 0], ['PageDown', scenes[1].start], ['PageDown', scenes[2].start], ['PageUp', scenes[1].start],
+        ['ArrowRight', scenes[1].start + 5], ['ArrowLeft', scenes[1].start], ['End', length]];
+    for (const [k, expected] of steps) {
+        await tab.keyboard.press(k);
+        assert.equal((await report(tab)).showTime, expected, k);
+    }
+    // Escape keeps the show and its place.
+    await tab.keyboard.press('Home');
+    await tab.keyboard.press('Escape');
+    assert.deepEqual([(await report(tab)).state, await tab.look('location.hash')], ['paused', '#t=0.0']);
+    assert.deepEqual(tab.errors, []);
+    await tab.context().close();
+});
+
+test('captions: the desktop\'s cues, at least 16 px, under the picture where the window has room, over its lower fifth and above the bar otherwise', async (t) => {
+    const cases = [
+        { name: 'a small phone, 320x568', options: { device: { ...kPhone, viewport: { width: 320, height: 568 } } }, band: true },
+        { name: 'a window of 640x360', options: { width: kWidth, height: kHeight }, band: false },
+    ];
+    for (const c of cases) {
+        await t.test(c.name, async () => {
+            const tab = await page('#t=20', c.options);
+            const { cues, cueError } = await waitForState(tab, ['ready']);
+            // The built cue file, read as the desktop reads it.
+            const desktop = JSON.parse(execFileSync(cueDump, ['data/captions.vtt'], { cwd: dataRoot, encoding: 'utf8' }));
+            assert.deepEqual({ error: cueError, cues }, desktop);
+            const cue = cues.find((each) => each.start > 25);
+            await tab.keyboard.press('Enter');
+            await waitForState(tab, ['playing', 'held']);
+            await tab.keyboard.press('c');
+            await tab.keyboard.press(' ');
+            await tab.cdp.send('Page.navigate', { url: `${site.url}#t=${cue.start + 0.1}` });
+            await waitUntil(tab, 'window.quorvane.caption !== ""');
+            const size = await tab.look('parseFloat(getComputedStyle(document.getElementById("captions")).fontSize)');
+            assert.ok(size >= 16, `captions of ${size} px`);
+            await sleep(400);
+            const shown = await centreOf(tab, '#captions span');
+            const stage = await centreOf(tab, '#stage');
+            const bar = await centreOf(tab, '#controls');
+            const stageBox = await tab.look('JSON.parse(JSON.stringify(document.getElementById("stage").getBoundingClientRect()))');
+            if (c.band) {
+                assert.ok(shown.top >= stageBox.bottom && shown.top >= bar.bottom, 'the captions are not in the band under the picture');
+                assert.ok(shown.bottom <= await tab.look('innerHeight'), 'the captions leave the window');
+            } else {
+                // Paused, the bar shows: the captions stand above it; playing,
+                // the bar fades and they go down over the picture's lower fifth.
+                assert.ok(shown.bottom <= bar.top, 'the captions are under the bar');
+                await tab.keyboard.press(' ');
+                await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+                await sleep(400);
+                const playing = await centreOf(tab, '#captions');
+                assert.ok(playing.top >= stageBox.top + 0.8 * stageBox.height - 1 && playing.bottom <= stageBox.bottom,
+                    'the captions are not over the lower fifth');
+            }
+            assert.deepEqual(tab.errors, []);
+            await tab.context().close();
+        });
+    }
+});
+
+test('share links: a time past the end is clamped with a note, and the show from there plays on', async () => {
+    const tab = await page('#t=999', { width: kWidth, height: kHeight });
+    const ready = await waitForState(tab, ['ready']);
+    assert.match(ready.note, /outside the show/);
+    assert.equal(await tab.look('document.getElementById("note").hidden'), false);
+    const end = clockText(ready.length);
+    assert.match(await tab.look('document.getElementById("message").textContent'), new RegExp(`from ${end}$`));
+    await tab.keyboard.press('Enter');
+    await waitForState(tab, ['ended']);
+    await tab.keyboard.press(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 0.3 && window.quorvane.showTime < 10', 20000);
+    assert.deepEqual(unexpected(tab.errors), []);
+    await tab.context().close();
+});
+
+function clockText(seconds) {
+    const whole = Math.floor(seconds);
+    return `${Math.floor(whole / 60)}:${String(whole % 60).padStart(2, '0')}`;
+}
+
+test('the timeline: a hover tells the time and the scene, a drag scrubs the picture and the sound follows on release', async () => {
+    const tab = await page('#t=10', { width: kWidth, height: kHeight, setup: watchSound });
+    await waitForState(tab, ['ready']);
+    await tab.keyboard.press('Enter');
+    await waitForState(tab, ['playing', 'held']);
+    await tab.keyboard.press(' ');
+    const { scenes, length } = await report(tab);
+    const line = await centreOf(tab, '#timeline');
+    const at = (fraction) => line.left + fraction * line.width;
+    const sceneAt = (time) => scenes.find((scene) => scene.start <= time && time < scene.end);
+    await tab.mouse.move(at(0.5), line.y);
+    const tip = await tab.look('(({ hidden, textContent }) => hidden ? "" : textContent)(document.getElementById("tip"))');
+    assert.equal(tip, `${clockText(0.5 * length)} · ${sceneAt(0.5 * length).title}`);
+    await tab.mouse.move(at(0.2), line.y);
+    await tab.mouse.down();
+    for (const fraction of [0.3, 0.4, 0.6]) {
+        await tab.mouse.move(at(fraction), line.y);
+        const shown = await report(tab);
+        assert.ok(Math.abs(shown.showTime - fraction * length) < 1, `dragged to ${fraction}: ${shown.showTime} s`);
+    }
+    await tab.mouse.up();
+    assert.equal((await report(tab)).state, 'paused');
+    // Dragged while playing: held while dragged, playing on from where let go.
+    await tab.keyboard.press(' ');
+    await waitUntil(tab, 'window.quorvane.state === "playing"');
+    await tab.mouse.move(at(0.6), line.y);
+    await tab.mouse.down();
+    await tab.mouse.move(at(0.5), line.y);
+    assert.equal((await report(tab)).state, 'paused');
+    await tab.mouse.move(at(0.3), line.y);
+    await tab.mouse.up();
+    await waitUntil(tab, `window.quorvane.state === "playing" && window.quorvane.showTime > ${0.3 * length + 0.2}`);
+    const offset = await tab.look('window.sound.starts[window.sound.starts.length - 1].offset');
+    assert.ok(Math.abs(offset - 0.3 * length) < 1, `the sound starts at ${offset} s`);
+    assert.deepEqual(tab.errors, []);
+    await tab.context().close();
+});
+
+// (The built file is held to the desktop's reading in the test above.)
+test('captions: the page reads the cue file with the desktop\'s reader, on files with the edge cases', async (t) => {
+    const readable = ['WEBVTT', '', 'NOTE a note', '', 'one', '00:00:01.000 --> 00:00:04.000 align:start',
+        'Fish &amp; chips &lt;3', '<i>tagged</i> text', '', '00:00:03.000 --> 00:00:06.000', 'overlapping', ''].join('\n');
+    const oneDigitHour = ['WEBVTT', '', '0:00:01.000 --> 0:00:04.000', 'an hour of one digit', ''].join('\n');
+    const damaged = ['WEBVTT', '', '00:00:01.000 --> 00:00:04.000', 'fine', '', '00:00:05.000 --> 00:00:04.000',
+        'ends before it starts', ''].join('\n');
+    const cases = [{ name: 'entities, tags, notes, overlapping cues', text: readable, at: 3.5 },
+        { name: 'an hour of one digit', text: oneDigitHour },
+        { name: 'a damaged cue', text: damaged }];
+    for (const c of cases) {
+        await t.test(c.name, async () => {
+            const file = path.join(scratch, 'data/captions.vtt');
+            fs.mkdirSync(path.dirname(file), { recursive: true });
+            fs.writeFileSync(file, c.text);
+            const desktop = JSON.parse(execFileSync(cueDump, ['data/captions.vtt'], { cwd: scratch, encoding: 'utf8' }));
+            const tab = await page('#t=3', { width: kWidth, height: kHeight, files: { 'data/captions.vtt': c.text } });
+            const shown = await waitForState(tab, ['ready']);
+            assert.deepEqual({ error: shown.cueError, cues: shown.cues }, desktop);
+            if (c.at !== undefined) {
+                // Where cues overlap, the one the desktop draws.
+                await tab.keyboard.press('Enter');
+                await tab.keyboard.press('c');
+                await tab.keyboard.press(' ');
+                await tab.cdp.send('Page.navigate', { url: `${site.url}#t=${c.at}` });
+                await waitUntil(tab, `window.quorvane.showTime === ${c.at}`);
+                assert.equal((await report(tab)).caption, desktop.cues[1].text);
+            }
+            assert.deepEqual(unexpected(tab.errors), []);
+            await tab.context().close();
+        });
+    }
 });
