@@ -13,6 +13,8 @@ says how its commands are checked:
   ```sh options    too long or too interactive to run here (it plays the show,
                    opens a window, measures for minutes): the program must
                    exist, and every --option must be one its --help names
+                   (`quorvane` and a tarball's `play`, as a download runs
+                   them, are held to build/quorvane and tools/release/play)
 
 Besides: the dependency list of docs/dependencies.md against the CMake files
 and tools/setup-debian, the test named by every troubleshooting row, the
