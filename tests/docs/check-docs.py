@@ -275,10 +275,10 @@ def setup_packages(source):
             inside = not rest.rstrip().endswith(")")
             packages.update(rest.rstrip().rstrip(")").split())
         elif inside:
-            if code.strip() == ")":
-                inside = False
-            else:
-                packages.update(code.split())
+            # A list ends at its closing parenthesis, alone on its line or
+            # after the last names.
+            inside = not code.rstrip().endswith(")")
+            packages.update(code.rstrip().rstrip(")").split())
     return packages
 
 
