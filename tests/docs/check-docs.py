@@ -13,6 +13,8 @@ says how its commands are checked:
   ```sh options    too long or too interactive to run here (it plays the show,
                    opens a window, measures for minutes): the program must
                    exist, and every --option must be one its --help names
+                   (`quorvane` and a tarball's `play`, as a download runs
+                   them, are held to build/quorvane and tools/release/play)
 
 Besides: the dependency list of docs/dependencies.md against the CMake files
 and tools/setup-debian, the test named by every troubleshooting row, the
@@ -39,6 +41,10 @@ OUR_PROGRAM = re.compile(r"^(\./|build/|tools/|bench/)")
 MARKERS = ("runnable", "ci", "options")
 NOT_PACKAGES = ("packages", "missing", "run")  # setup-debian's arrays that hold no package names
 WRAPPERS = ("xvfb-run", "valgrind")  # programs that run the one named after them
+# The programs of the downloads, as a viewer runs them once one is installed or
+# unpacked: each is held to the program of the tree it is made from.
+DOWNLOADED = ((re.compile(r"^quorvane(\.exe)?$"), "build/quorvane"),
+              (re.compile(r"^quorvane-[0-9.]+-linux-x86_64/play$"), "tools/release/play"))
 
 failures = []
 
@@ -176,6 +182,9 @@ def check_options(source, build, scratch, found):
             continue
         while words and re.match(r"^[A-Za-z_][A-Za-z0-9_]*=", words[0]):
             words.pop(0)
+        for pattern, program in DOWNLOADED:
+            if words and pattern.match(words[0]):
+                words[0] = program
         if words and words[0] in WRAPPERS:
             ours = [i for i, word in enumerate(words) if OUR_PROGRAM.match(word)]
         else:
@@ -195,7 +204,7 @@ def check_options(source, build, scratch, found):
         if not os.access(path, os.X_OK):
             fail(where, f"{program}: no such program (built?)")
             continue
-        if program in ("./play", "./run-tests"):
+        if program in ("./play", "./run-tests", "tools/release/play"):
             continue
         text, error = help_text(path, scratch)
         if text is None:
@@ -266,10 +275,10 @@ def setup_packages(source):
             inside = not rest.rstrip().endswith(")")
             packages.update(rest.rstrip().rstrip(")").split())
         elif inside:
-            if code.strip() == ")":
-                inside = False
-            else:
-                packages.update(code.split())
+            # A list ends at its closing parenthesis, alone on its line or
+            # after the last names.
+            inside = not code.rstrip().endswith(")")
+            packages.update(code.rstrip().rstrip(")").split())
     return packages
 
 
