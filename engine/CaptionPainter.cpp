@@ -1,6 +1,5 @@
 #include "CaptionPainter.h"
 
-#include <fontconfig/fontconfig.h>
 #include <stb_truetype.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include "CueList.h"
 #include "InlineProgram.h"
 #include "SavedGlState.h"
+#include "platform/FontFiles.h"
 
 namespace quorvane_engine {
 
@@ -48,38 +48,6 @@ void main()
 
 // The code points of UTF-8 `text`; a byte that does not decode stands for
 // itself.
-// The file of the regular face of font family `family` as fontconfig finds
-// it, with the configuration as it stands now; empty when it knows none.
-std::string fontFileOf(const char* family)
-{
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (!config)
-        return "";
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    std::string file;
-    // fontconfig answers with its nearest font of any family; only the
-    // family asked for will do.
-    bool ofFamily = false;
-    FcChar8* name = nullptr;
-    for (int i = 0; match && !ofFamily && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
-        ofFamily = FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family)) == 0;
-    FcChar8* path = nullptr;
-    if (ofFamily && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
-        file = reinterpret_cast<const char*>(path);
-    if (match)
-        FcPatternDestroy(match);
-    FcPatternDestroy(pattern);
-    FcConfigDestroy(config);
-    return file;
-}
-
 std::vector<int> codePoints(const std::string& text)
 {
     std::vector<int> points;
@@ -113,8 +81,7 @@ CaptionPainter::CaptionPainter(const std::string& fontPath)
     std::vector<std::string> paths;
     if (fontPath.empty()) {
         for (const char* family : kFontFamilies) {
-            const std::string path = fontFileOf(family);
-            if (!path.empty())
+            for (const std::string& path : FontFiles::of(family))
                 paths.push_back(path);
         }
     } else {
@@ -133,10 +100,7 @@ CaptionPainter::CaptionPainter(const std::string& fontPath)
     if (!font) {
         error_ = "no font for the captions: ";
         if (paths.empty()) {
-            error_ += "fontconfig knows no font of the family";
-            for (size_t i = 0; i < std::size(kFontFamilies); ++i)
-                error_ += std::string(i ? " or " : " ") + "\"" + kFontFamilies[i] + "\"";
-            error_ += " (Debian's fonts-dejavu-core has the first)";
+            error_ += FontFiles::lookedFor({std::begin(kFontFamilies), std::end(kFontFamilies)});
         } else {
             error_ += "cannot read";
             for (size_t i = 0; i < paths.size(); ++i)

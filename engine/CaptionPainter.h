@@ -1,5 +1,5 @@
 // Draws a caption over the picture: its lines set in an anti-aliased
-// proportional font (DejaVu Sans, found through fontconfig, drawn through
+// proportional font (DejaVu Sans, found where the system keeps it, drawn through
 // stb_truetype), white on a translucent dark band behind each line, placed
 // by CaptionLayout. A caption is set into a texture once, when it first
 // shows at a size; each frame then draws one quad a line. Brings its own GL
@@ -20,13 +20,13 @@ struct Cue;
 
 class CaptionPainter {
 public:
-    // Font families asked of fontconfig in order when no file is named:
+    // Font families looked for in order (FontFiles) when no file is named:
     // DejaVu Sans (Debian's fonts-dejavu-core), then Noto Sans
     // (fonts-noto-core).
     static const char* const kFontFamilies[2];
 
     // Reads `fontPath`, or the file of the first of kFontFamilies that
-    // fontconfig knows and that reads, and builds the GL program; needs the
+    // FontFiles finds and that reads, and builds the GL program; needs the
     // GL context. Never throws: without a font ok() is false, error() says
     // which files or families were looked for, and draw() draws nothing.
     explicit CaptionPainter(const std::string& fontPath = "");
