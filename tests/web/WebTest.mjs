@@ -734,9 +734,19 @@ test('the state table: every input that acts in each state, as viewers and the b
     await expect('playing');
     await tab.look('window.sound.stall()');
     await expect('held');
-    // The end while held, and while playing.
-    await key('End');
-    await expect('ended');
+    // The end while held, and while playing. The hold gives way to the wall
+    // clock after 3 s, so on a busy machine the End may come after it: then
+    // the show is played and held again for another try.
+    for (let tries = 1; ; ++tries) {
+        await key('End');
+        await expect('ended');
+        if ((await report(tab)).acted.includes('held musicEnd') || tries === 4) break;
+        await tab.look('window.sound.release()');
+        await key(' ');
+        await expect(['playing', 'held']);
+        await tab.look('window.sound.stall()');
+        await expect('held');
+    }
     // ended: Space plays again from the start, with its sound.
     await tab.look('window.sound.release()');
     await key(' ');
