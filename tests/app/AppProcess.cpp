@@ -142,3 +142,19 @@ bool requestWindowClose()
     XCloseDisplay(display);
     return sent;
 }
+
+bool within(const std::function<std::string()>& what, const std::string& text, std::chrono::seconds limit, int times)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (true) {
+        const std::string now = what();
+        int found = 0;
+        for (size_t at = now.find(text); at != std::string::npos; at = now.find(text, at + 1))
+            ++found;
+        if (found >= times)
+            return true;
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}

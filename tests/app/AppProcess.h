@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ struct AppProcess {
     std::string out() const;
     std::string err() const;
 };
+
+// True once `text` stands `times` times in what `what()` gives, within
+// `limit`; asks again every 50 ms.
+bool within(const std::function<std::string()>& what, const std::string& text,
+    std::chrono::seconds limit = std::chrono::seconds(15), int times = 1);
 
 bool shell(const std::string& command);
 // What `command` prints on standard output.

@@ -437,18 +437,7 @@ void save(const TestShow& show, const std::string& name, const std::string& from
 // times.
 bool says(const AppProcess& run, const std::string& text, int times = 1)
 {
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (true) {
-        const std::string out = run.out();
-        int found = 0;
-        for (size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1))
-            ++found;
-        if (found >= times)
-            return true;
-        if (Clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    return within([&] { return run.out(); }, text, std::chrono::seconds(5), times);
 }
 
 } // namespace

@@ -74,24 +74,6 @@ void saveSource(const TestShow& show, const std::string& from)
     ASSERT_TRUE(shell("cp " + from + " " + source + ".new && mv " + source + ".new " + source));
 }
 
-// Waits up to `limit` for `text` to be in `what()`, `times` times.
-template <typename Text>
-bool within(Text what, const std::string& text, std::chrono::seconds limit = std::chrono::seconds(15), int times = 1)
-{
-    const auto deadline = Clock::now() + limit;
-    while (true) {
-        const std::string now = what();
-        int found = 0;
-        for (size_t at = now.find(text); at != std::string::npos; at = now.find(text, at + 1))
-            ++found;
-        if (found >= times)
-            return true;
-        if (Clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-}
-
 bool says(const AppProcess& run, const std::string& text, int times = 1)
 {
     return within([&] { return run.out(); }, text, std::chrono::seconds(15), times);
