@@ -17,7 +17,7 @@ public:
     static constexpr double kLowEdge = 300.0;   // Hz
     static constexpr double kHighEdge = 4000.0; // Hz
     // How far the mix turns the band down while a voice speaks, in dB.
-    static constexpr double kMixDepth = 15.0;
+    static constexpr double kMixDepth = 24.0;
 
     // The gain per frame of the speech band under `voice` (mono): `depth` dB
     // down while it sounds, held through its pauses shorter than `holdGap`
