@@ -21,8 +21,8 @@ namespace {
 
 constexpr double kEdge = 0.03;       // seconds at each end of an interval that must hold voice
 constexpr double kSlack = 0.0015;    // the written ends are rounded to the millisecond
-constexpr double kSpeechBandClearance = 14.0;       // dB, every line, between 300 Hz and 4 kHz
-constexpr double kMedianSpeechBandClearance = 20.0; // dB, the median line
+constexpr double kSpeechBandClearance = 17.0;       // dB, every line, between 300 Hz and 4 kHz
+constexpr double kMedianSpeechBandClearance = 24.0; // dB, the median line
 
 // The track the show plays, decoded; sampleRate 0 when it does not decode.
 Audio decodedTrack()
