@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/SoundServerPosition.h"
 
@@ -59,6 +60,21 @@ void MusicPlayhead::stop()
     starting = false;
     latest.position = -1.0;
     latest.mixed = -1.0;
+}
+
+bool MusicPlayhead::startsAt(Mix_Music* music, double position)
+{
+    stop();
+    // The hook leaves music alone that play() did not start.
+    const int volume = Mix_VolumeMusic(-1);
+    Mix_VolumeMusic(0);
+    const bool started = Mix_FadeInMusicPos(music, 1, 0, position) == 0;
+    const std::string why = started ? std::string() : Mix_GetError();
+    Mix_HaltMusic();
+    Mix_VolumeMusic(volume);
+    if (!started)
+        Mix_SetError("%s", why.c_str());
+    return started;
 }
 
 MusicPlayhead::Mix MusicPlayhead::last() const

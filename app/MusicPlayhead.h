@@ -38,6 +38,10 @@ public:
     bool play(Mix_Music* music, double position);
     // Stops the music.
     void stop();
+    // Whether `music` starts at `position`, tried at no volume and halted at
+    // once: some types load but cannot start anywhere but at 0 (MIDI). False
+    // with SDL_mixer's error set. Stops the music playing.
+    bool startsAt(Mix_Music* music, double position);
 
     // The music heard after the last buffer mixed: the position leaving the
     // device at the end of that mix, or, while the device still plays what

@@ -86,14 +86,19 @@ std::string ShowTransport::adopt(TrackLoader::Result read, bool& kept)
     // The new track must play where the show is before the old one goes.
     const double newLength = read.track->length();
     const double time = StartPoint::clamp(show, clock_.time(), newLength);
-    if (audibleAt(time, newLength) && !playhead->play(read.track->music(), time)) {
+    // Unheard (paused, slowed), it is tried where the show is all the same,
+    // or the next resume would find a track that cannot start there.
+    const bool heard = audibleAt(time, newLength);
+    const bool tried = !silent_ && (newLength == 0.0 || time < newLength);
+    Mix_Music* music = read.track->music();
+    if (heard ? !playhead->play(music, time) : tried && !playhead->startsAt(music, time)) {
         char at[32];
         std::snprintf(at, sizeof at, "%.3f", time);
         const std::string why = Mix_GetError();
         syncMusic(clock_.time());
         return std::string(ShowFiles::kMusic) + ": cannot play the new music at " + at + " s (" + why + ")" + keptOld;
     }
-    if (!audibleAt(time, newLength))
+    if (!heard)
         playhead->stop();
     track = std::move(read.track);
     length = newLength;

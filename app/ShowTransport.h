@@ -42,8 +42,8 @@ public:
     void frameShown(double at);
 
     // Plays `read` on from the present show time in place of the track
-    // playing; when it did not read or does not play there, the old track
-    // plays on. Gives the message that says which, and whether the old one
+    // playing; when it did not read or does not start there (tried unheard
+    // while paused or slowed), the old track plays on. Gives the message that says which, and whether the old one
     // was kept.
     std::string adopt(TrackLoader::Result read, bool& kept);
 

@@ -544,6 +544,62 @@ TEST(Player, a_new_track_plays_on_from_the_present_time_and_a_bad_one_is_kept)
     EXPECT_GT(Clock::now() - resumed, std::chrono::duration<double>(6.5 - times[2]));
 }
 
+namespace {
+
+// A standard MIDI file of one track: two notes of a second each, the first
+// `note`. SDL_mixer plays it from its start, but cannot start it anywhere
+// else.
+std::string twoNoteMidi(char note)
+{
+    const std::string track = std::string("\x00\x90", 2) + note + '\x64' // note on at once
+        + std::string("\x83\x60\x80", 3) + note + '\x00'               // off 480 ticks later
+        + std::string("\x00\x90\x3e\x64", 4) + std::string("\x83\x60\x80\x3e\x00", 5)
+        + std::string("\x00\xff\x2f\x00", 4); // end of track
+    return std::string("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\xf0", 14) + "MTrk"
+        + std::string("\x00\x00\x00", 3) + char(track.size()) + track;
+}
+
+} // namespace
+
+TEST(Player, a_new_track_that_cannot_start_where_the_show_is_leaves_the_old_one_playing)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display";
+    TestShow show;
+    // Eight seconds of clicks, heard on a sound server (SDL's dummy driver
+    // plays the show silently, music unplayed).
+    const std::vector<uint8_t> clicks = ClickTrack::wav(8.0);
+    writeFile(show.path("data/duskwalk.ogg"), std::string(clicks.begin(), clicks.end()));
+    writeFile(show.path("tune.mid"), twoNoteMidi('\x3c'));
+    writeFile(show.path("other.mid"), twoNoteMidi('\x40'));
+    const SoundServer server(SoundServer::Kind::PulseAudio);
+    MonitorRecorder recorder(SoundServer::kMonitor);
+    const AppProcess run = AppProcess::start(
+        show, with(kWindow, {"--edit", "--paused", "--start", "1"}), {"SDL_AUDIODRIVER=pulseaudio"});
+    ASSERT_TRUE(windowAppears(std::chrono::seconds(20))) << run.err();
+    ASSERT_TRUE(says(run, "paused 1.000000")) << run.out();
+
+    // Paused, nothing is heard, yet the new track must start at 1 s.
+    const std::string refused = "data/duskwalk.ogg: cannot play the new music at 1.000 s (Position not implemented "
+                                "for music type); the old track is kept\n";
+    save(show, "duskwalk.ogg", show.path("tune.mid"));
+    EXPECT_TRUE(says(run, refused)) << run.out();
+    press("space");
+    ASSERT_TRUE(says(run, "playing 1.000000")) << run.out() << run.err();
+
+    // Playing, another: the old track plays on.
+    save(show, "duskwalk.ogg", show.path("other.mid"));
+    EXPECT_TRUE(says(run, "; the old track is kept\n", 2)) << run.out();
+    // The old track's end, 8 s, ends the show (a MIDI track has no known end).
+    EXPECT_EQ(run.waitFor(std::chrono::seconds(20)), 0) << run.out() << run.err();
+    EXPECT_EQ(run.out().find("reloaded data/duskwalk.ogg"), std::string::npos) << run.out();
+    recorder.stop();
+    int wholeSeconds = 0;
+    for (const ClickTrack::Click& click : ClickTrack::find(recorder.samples()))
+        wholeSeconds += click.second ? 1 : 0;
+    EXPECT_GE(wholeSeconds, 5) << "the old track's seconds 2 to 7 were heard";
+}
+
 TEST(Player, a_saved_source_is_built_and_shown_and_a_failed_build_says_so)
 {
     if (!haveDisplay())

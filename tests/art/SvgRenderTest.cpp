@@ -102,6 +102,49 @@ TEST(SvgRender, failures_name_the_file_or_element_and_exit_with_1)
     }
 }
 
+TEST(SvgRender, a_source_that_is_not_text_or_not_xml_is_refused_with_its_line)
+{
+    MiniArt art;
+    const std::string head = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"20\">\n"
+                             "<title>Sky, caf\xc3\xa9 blue</title>\n";
+    const struct {
+        const char* what;
+        std::string line3; // the third line of art/sky.svg
+        std::string message;
+    } cases[] = {
+        {"a NUL byte", std::string("<rect width=\"4\0\"/>", 19), "sky.svg:3: a NUL byte at column 15; an SVG source is text"},
+        {"a control character", "<rect width=\"4\"\x01/>", "sky.svg:3: the control character 0x01 at column 16; an SVG source is text"},
+        {"a byte that is not UTF-8", "<rect width=\"4\xff\"/>", "sky.svg:3: bytes that are not UTF-8 at column 15"},
+        {"an overlong UTF-8 sequence", "<rect width=\"4\xc0\x80\"/>", "sky.svg:3: bytes that are not UTF-8 at column 15"},
+        {"a UTF-8 sequence cut short", "<rect width=\"4\"/>\xe2\x82", "sky.svg:3: bytes that are not UTF-8 at column 18"},
+        {"an element left open", "<rect width=\"4\">", "sky.svg:5: Premature end of data in tag svg line 1 (column 1)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(art.dir.path("art/sky.svg"), head + c.line3 + "\n</svg>\n");
+        std::string errors;
+        EXPECT_EQ(runCommand(art.command(art.sources()), errors), 1);
+        EXPECT_EQ(errors, "svgrender: " + art.dir.path("art/" + c.message) + "\n");
+    }
+    writeFile(art.dir.path("art/sky.svg"), head + "<rect width=\"40\" height=\"20\" fill=\"#3060c0\"/>\n</svg>\n");
+    std::string errors;
+    EXPECT_EQ(runCommand(art.command("-q " + art.sources()), errors), 0) << "UTF-8 text read: " << errors;
+}
+
+TEST(SvgRender, a_page_larger_than_a_texture_may_be_is_refused_before_it_is_drawn)
+{
+    MiniArt art;
+    for (const std::string width : {"16385", "1e12"}) {
+        SCOPED_TRACE(width);
+        writeFile(art.dir.path("art/sky.svg"), "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + width
+                + "\" height=\"20\"><rect width=\"40\" height=\"20\"/></svg>\n");
+        std::string errors;
+        EXPECT_EQ(runCommand(art.command(art.sources()), errors), 1);
+        EXPECT_NE(errors.find(art.dir.path("art/sky.svg") + ": <svg> is "), std::string::npos) << errors;
+        EXPECT_NE(errors.find(" pixels, where an image has at most 16384 a side\n"), std::string::npos) << errors;
+    }
+}
+
 TEST(SvgRender, the_same_sources_give_the_same_bytes)
 {
     // A picture drawn over another picture, a part with a filter, a bare part.

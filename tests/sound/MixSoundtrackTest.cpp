@@ -50,4 +50,39 @@ TEST(MixSoundtrack, a_screenplay_without_lines_mixes_the_music_without_dips)
     EXPECT_NEAR(levelOf(mix, 0.5, 1.5), levelOf(mix, 2.0, 3.0), 0.1);
 }
 
+TEST(MixSoundtrack, a_stem_that_does_not_read_as_sound_is_refused_with_its_file_named)
+{
+    TempDir dir;
+    Audio silence;
+    silence.samples.assign(size_t(2.0 * kRate), 0.0f);
+    writeWav(dir.path("voices.wav"), silence, WavEncoding::Float32);
+    writeFile(dir.path("lines.tsv"), "");
+    Audio broken = tone(2, 2.0);
+    broken.samples[1001] = std::nanf("");
+    writeWav(dir.path("not-a-number.wav"), broken, WavEncoding::Float32);
+    Audio still = tone(2, 2.0);
+    still.sampleRate = 0;
+    writeWav(dir.path("no-rate.wav"), still, WavEncoding::Pcm16);
+    Audio none = tone(1, 2.0);
+    none.channels = 0;
+    writeWav(dir.path("no-channels.wav"), none, WavEncoding::Float32);
+    writeFile(dir.path("text.wav"), "RIFF");
+    const struct {
+        const char* music;
+        const char* message;
+    } cases[] = {
+        {"not-a-number.wav", "not-a-number.wav: sample 1001 is not a finite number\n"},
+        {"no-rate.wav", "no-rate.wav: a sample rate of 0 Hz, where 1 to 768000 Hz are read\n"},
+        {"no-channels.wav", "no-channels.wav: 0 channels, where 1 to 64 are read\n"},
+        {"text.wav", "text.wav: not a WAVE file\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.music);
+        const ToolRun run = runTool({QUORVANE_MIX_SOUNDTRACK, dir.path(c.music), dir.path("voices.wav"),
+                                     dir.path("lines.tsv"), dir.path("mix.wav"), "2"});
+        EXPECT_EQ(run.exitCode, 1) << run.errors;
+        EXPECT_EQ(run.errors, "mix-soundtrack: " + dir.path(c.message)) << run.errors;
+    }
+}
+
 } // namespace

@@ -72,6 +72,12 @@ TEST(Screenplay, rejects_faults_naming_file_and_line)
         {"scene Hall 5 4 anna\n", "play.txt:5: scene \"Hall\" ends before it starts"},
         {"hello\n", "play.txt:5: expected \"cast\", \"scene\" or a dialog line"},
     };
+    // Text past the bound, which a voice would take hours to speak.
+    const std::string words(kMostLineBytes + 1, 'a');
+    const std::string tooLong = "play.txt:5: the text holds 1001 bytes, where a line holds at most 1000";
+    EXPECT_EQ(failure("11 anna: " + words + "\n"), tooLong);
+    EXPECT_EQ(failure("11 12 [" + words + "]\n"), tooLong);
+    EXPECT_NO_THROW(parseScreenplay(kHeader + "11 anna: " + words.substr(1) + "\n", "play.txt"));
     for (const Case& c : cases) {
         std::string message = failure(c.body);
         EXPECT_EQ(message.rfind(c.message, 0), 0u) << "for \"" << c.body << "\" got \"" << message << "\"";

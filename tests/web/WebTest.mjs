@@ -541,9 +541,11 @@ test('what is missing is said in the viewer\'s words, with no uncaught error', a
                 await tab.keyboard.press('Enter');
                 await waitUntil(tab, 'window.quorvane.showTime > 100.5');
                 if (c.card) {
-                    // It plays silently, by the wall clock, with captions on.
+                    // It plays silently, by the wall clock, with captions on,
+                    // to the end of the last scene.
                     const playing = await report(tab);
                     assert.deepEqual([playing.clock, playing.captionsOn], ['wall', true]);
+                    assert.equal(await timelineMaximum(tab), Math.round(playing.scenes.at(-1).end));
                 }
                 // The note stays while the show plays, until the viewer closes it.
                 await sleep(1500);
@@ -889,6 +891,14 @@ async function namedControls(tab) {
         .map((node) => `${node.role.value} ${node.name?.value}`);
 }
 
+// The timeline's greatest value as a screen reader gets it; undefined when
+// it has none.
+async function timelineMaximum(tab) {
+    const { nodes } = await tab.cdp.send('Accessibility.getFullAXTree');
+    const slider = nodes.find((node) => !node.ignored && node.role?.value === 'slider' && node.name?.value === 'Show time');
+    return slider?.properties?.find((property) => property.name === 'valuemax')?.value.value;
+}
+
 test('with the keyboard only: Tab reaches every control while the show plays, Space and K pause from anywhere, Home End Page and arrows seek', async () => {
     const tab = await page('#t=60', { width: kWidth, height: kHeight, setup: watchSound });
     // Keys while the files arrive do nothing.
@@ -928,6 +938,7 @@ test('with the keyboard only: Tab reaches every control while the show plays, Sp
     assert.deepEqual([paused.state, paused.captionsOn], ['paused', captionsOn], 'Space after a click on CC did not pause');
     // Seeks: Home, Page Down and Up by scene, arrows by 5 s, End.
     const { scenes, length } = paused;
+    assert.equal(await timelineMaximum(tab), Math.round(length), 'the timeline ends where the show does');
     const steps = [['Home', 0], ['PageDown', scenes[1].start], ['PageDown', scenes[2].start], ['PageUp', scenes[1].start],
         ['ArrowRight', scenes[1].start + 5], ['ArrowLeft', scenes[1].start], ['End', length]];
     for (const [k, expected] of steps) {

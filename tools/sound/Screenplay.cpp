@@ -120,6 +120,10 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
     std::string raw;
     int number = 0;
     auto fail = [&](const std::string& why) { throw ScreenplayError(play.where(number) + why); };
+    auto tooLong = [](const std::string& text) {
+        return "the text holds " + std::to_string(text.size()) + " bytes, where a line holds at most "
+            + std::to_string(kMostLineBytes);
+    };
     double lastStart = -1.0; // of the last dialog line or stage direction
 
     while (std::getline(in, raw)) {
@@ -196,6 +200,8 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
             s.text = trim(text.substr(1, text.size() - 2));
             if (s.text.empty())
                 fail("the stage direction has no words");
+            if (s.text.size() > kMostLineBytes)
+                fail(tooLong(s.text));
             if (s.start <= lastStart)
                 fail("lines must be in time order; this one starts at or before the line above");
             lastStart = s.start;
@@ -220,6 +226,8 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
                 fail("\"" + d.speaker + "\" is not in the cast");
             if (d.text.empty())
                 fail("the line has no words");
+            if (d.text.size() > kMostLineBytes)
+                fail(tooLong(d.text));
             if (d.start <= lastStart)
                 fail("lines must be in time order; this one starts at or before the line above");
             lastStart = d.start;

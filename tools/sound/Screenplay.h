@@ -6,9 +6,14 @@
 // captions make-captions'.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+// The longest text a dialog line or a stage direction may hold, in bytes:
+// about a minute of speech, where the show's longest line holds 93.
+constexpr size_t kMostLineBytes = 1000;
 
 // A parse or rule failure; the message starts with "file:line: ".
 struct ScreenplayError : std::runtime_error {

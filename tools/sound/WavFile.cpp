@@ -35,6 +35,11 @@ Audio readWav(const std::string& path)
     file.seekg(0);
     if (!file.read(bytes.data(), std::streamsize(bytes.size())))
         throw std::runtime_error(path + ": cannot read");
+    return parseWav(bytes, path);
+}
+
+Audio parseWav(const std::string& bytes, const std::string& path)
+{
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     if (bytes.size() < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
         throw std::runtime_error(path + ": not a WAVE file");
@@ -44,35 +49,46 @@ Audio readWav(const std::string& path)
     bool haveFormat = false;
     size_t pos = 12;
     while (pos + 8 <= bytes.size()) {
-        uint32_t size = readU32(data + pos + 4);
+        size_t size = readU32(data + pos + 4);
         const unsigned char* body = data + pos + 8;
-        if (pos + 8 + size > bytes.size())
-            size = uint32_t(bytes.size() - pos - 8);
+        if (size > bytes.size() - pos - 8)
+            size = bytes.size() - pos - 8;
         if (std::memcmp(data + pos, "fmt ", 4) == 0 && size >= 16) {
             format = readU16(body);
-            audio.channels = readU16(body + 2);
-            audio.sampleRate = int(readU32(body + 4));
+            const int channels = readU16(body + 2);
+            const uint32_t rate = readU32(body + 4);
             bits = readU16(body + 14);
             if (format == 0xfffe && size >= 26)
                 format = readU16(body + 24); // extensible: the sub-format's first two bytes
+            if (channels < 1 || channels > kMaxChannels)
+                throw std::runtime_error(path + ": " + std::to_string(channels) + " channels, where 1 to "
+                    + std::to_string(kMaxChannels) + " are read");
+            if (rate < 1 || rate > uint32_t(kMaxSampleRate))
+                throw std::runtime_error(path + ": a sample rate of " + std::to_string(rate) + " Hz, where 1 to "
+                    + std::to_string(kMaxSampleRate) + " Hz are read");
+            audio.channels = channels;
+            audio.sampleRate = int(rate);
             haveFormat = true;
         } else if (std::memcmp(data + pos, "data", 4) == 0) {
             if (!haveFormat)
                 throw std::runtime_error(path + ": data before format");
+            const size_t frameBytes = size_t(audio.channels) * (bits / 8);
             if (format == 1 && bits == 16) {
-                size_t n = size / 2;
+                const size_t n = size / frameBytes * audio.channels;
                 audio.samples.resize(n);
                 for (size_t i = 0; i < n; ++i)
                     audio.samples[i] = int16_t(readU16(body + 2 * i)) / 32768.0f;
             } else if (format == 3 && bits == 32) {
-                size_t n = size / 4;
+                const size_t n = size / frameBytes * audio.channels;
                 audio.samples.resize(n);
-                std::memcpy(audio.samples.data(), body, n * 4);
+                if (n > 0)
+                    std::memcpy(audio.samples.data(), body, n * 4);
+                for (size_t i = 0; i < n; ++i)
+                    if (!std::isfinite(audio.samples[i]))
+                        throw std::runtime_error(path + ": sample " + std::to_string(i) + " is not a finite number");
             } else {
                 throw std::runtime_error(path + ": only 16-bit PCM and 32-bit float are read");
             }
-            if (audio.channels < 1)
-                throw std::runtime_error(path + ": no channels");
             return audio;
         }
         pos += 8 + size + (size & 1);

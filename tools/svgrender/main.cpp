@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -52,6 +53,10 @@ const ToolMain kTool("svgrender", kHelp);
 
 // Texels of transparent frame round every part image.
 const int kPartBorder = 1;
+
+// The longest side of an image: the largest texture every OpenGL 4.1
+// driver takes.
+const int kLargestSide = 16384;
 
 struct TextureEntry {
     std::string name;
@@ -129,6 +134,79 @@ bool readTextures(const std::string& configPath, std::vector<TextureEntry>& text
     return ok;
 }
 
+// The length of the UTF-8 sequence that starts `text` at `at`; 0 when the
+// bytes there are none (cut short, overlong, a surrogate, past U+10FFFF).
+size_t utf8Length(const std::string& text, size_t at)
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    const size_t length = lead >= 0xc2 && lead <= 0xdf ? 2
+        : lead >= 0xe0 && lead <= 0xef                 ? 3
+        : lead >= 0xf0 && lead <= 0xf4                 ? 4
+                                                       : 0;
+    if (length == 0 || text.size() - at < length)
+        return 0;
+    for (size_t i = 1; i < length; ++i)
+        if ((byte(at + i) & 0xc0) != 0x80)
+            return 0;
+    const unsigned char second = byte(at + 1);
+    if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second >= 0xa0) || (lead == 0xf0 && second < 0x90)
+        || (lead == 0xf4 && second >= 0x90))
+        return 0;
+    return length;
+}
+
+// "LINE: what is wrong" for the first byte of `text` that no XML text holds:
+// a NUL or another control character but tab, line feed and carriage
+// return, or bytes that are not UTF-8; empty when there is none.
+std::string binaryFault(const std::string& text)
+{
+    size_t line = 1;
+    size_t lineStart = 0;
+    for (size_t at = 0; at < text.size();) {
+        const unsigned char byte = static_cast<unsigned char>(text[at]);
+        const std::string where = std::to_string(line) + ": ";
+        const std::string column = " at column " + std::to_string(at - lineStart + 1);
+        if (byte == 0)
+            return where + "a NUL byte" + column + "; an SVG source is text";
+        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02x", byte);
+            return where + "the control character " + code + column + "; an SVG source is text";
+        }
+        const size_t length = utf8Length(text, at);
+        if (length == 0)
+            return where + "bytes that are not UTF-8" + column;
+        if (byte == '\n') {
+            ++line;
+            lineStart = at + 1;
+        }
+        at += length;
+    }
+    return {};
+}
+
+// librsvg's XML error ("... on line L column C of data: REASON", perhaps
+// followed by more lines) as "path:L: REASON (column C)"; as given when it
+// does not read so.
+std::string xmlError(const std::string& path, const std::string& message)
+{
+    unsigned long line = 0, column = 0;
+    int reasonAt = 0;
+    const size_t on = message.find(" on line ");
+    if (on == std::string::npos
+        || std::sscanf(message.c_str() + on, " on line %lu column %lu of data: %n", &line, &column, &reasonAt) != 2
+        || reasonAt == 0)
+        return path + ": " + message;
+    std::string reason = message.substr(on + static_cast<size_t>(reasonAt));
+    reason = reason.substr(0, reason.find('\n'));
+    while (!reason.empty() && (reason.back() == ' ' || reason.back() == '\r'))
+        reason.pop_back();
+    return path + ":" + std::to_string(line) + ": " + reason + " (column " + std::to_string(column) + ")";
+}
+
 // Loads one SVG file and reads its page size in pixels.
 bool loadSource(const std::string& path, SvgSource& source)
 {
@@ -137,10 +215,23 @@ bool loadSource(const std::string& path, SvgSource& source)
     if (source.stem.size() > 4 && source.stem.compare(source.stem.size() - 4, 4, ".svg") == 0)
         source.stem.resize(source.stem.size() - 4);
 
+    // librsvg's parser stops at a NUL as at the end of the file, and names
+    // other junk by the bytes it holds: the bytes are looked at first.
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        fail(path + ": cannot open: " + std::strerror(errno));
+        return false;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string fault = binaryFault(text);
+    if (!fault.empty()) {
+        fail(path + ":" + fault);
+        return false;
+    }
     GError* error = nullptr;
     source.handle = rsvg_handle_new_from_file(path.c_str(), &error);
     if (!source.handle) {
-        fail(path + ": " + (error ? error->message : "cannot load"));
+        fail(error ? xmlError(path, error->message) : path + ": cannot load");
         g_clear_error(&error);
         return false;
     }
@@ -150,6 +241,13 @@ bool loadSource(const std::string& path, SvgSource& source)
     if (!rsvg_handle_get_intrinsic_size_in_pixels(source.handle, &width, &height) || width < 1.0
         || height < 1.0) {
         fail(path + ": <svg> needs a width and a height in pixels");
+        return false;
+    }
+    if (!(width < kLargestSide + 0.5) || !(height < kLargestSide + 0.5)) {
+        char size[64];
+        std::snprintf(size, sizeof size, "%.0fx%.0f", width, height);
+        fail(path + ": <svg> is " + size + " pixels, where an image has at most " + std::to_string(kLargestSide)
+            + " a side");
         return false;
     }
     source.width = static_cast<int>(width + 0.5);
