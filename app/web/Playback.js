@@ -232,6 +232,7 @@ export class Playback {
     // anything (the start, a sound that is late), the show's first drawn
     // frame.
     draw(time, now) {
+        this.pendingDraw = false;
         this.picture.draw(Math.max(time, this.firstDrawn));
         this.captions.update(time);
         Object.assign(this.report, {

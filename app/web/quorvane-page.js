@@ -278,6 +278,9 @@ async function start() {
     const scenes = picture.scenes();
     report.scenes = scenes;
     const missing = [...loaded.missing];
+    // The files a note names: all but the music when the note on the music
+    // tells of it.
+    const told = () => missing.filter((url) => sound.available || (url !== loaded.musicPath && url !== loaded.list.music?.opening.url));
     let filesChanged = null; // until the start card: hears the files arrive
     const files = new SceneFiles(loaded, scenes, {
         digests: params.has('digests'),
@@ -289,7 +292,7 @@ async function start() {
         },
         onMissing: (url) => {
             missing.push(url);
-            if (playback) note(missingNote(missing.filter((one) => one !== loaded.musicPath || sound.available)));
+            if (playback) note(missingNote(told()));
         },
     });
     report.imageDigests = files.digests;
@@ -359,8 +362,7 @@ async function start() {
         firstDrawn: scenes.length ? scenes[0].start + 1 / 60 : 0,
         refresh,
     }, states);
-    const others = missing.filter((url) => url !== loaded.musicPath && url !== loaded.list.music?.opening.url);
-    if (others.length) notes.push(missingNote(others));
+    if (told().length) notes.push(missingNote(told()));
     if (notes.length) note([report.note, ...notes].filter(Boolean).join(' '));
     report.loadMs = performance.now() - began;
     states.handle('loaded');
