@@ -59,9 +59,10 @@ try {
     const list = JSON.parse(fs.readFileSync(path.join(siteDir, 'files.json'), 'utf8'));
     const images = list.files.filter((file) => file.url !== file.path).reduce((sum, file) => sum + file.size, 0);
     const music = list.files.filter((file) => file.path.endsWith('.ogg')).reduce((sum, file) => sum + file.size, 0);
-    const code = bytesIn(siteDir) - list.bytes;
-    console.log(`download: ${mb(bytesIn(siteDir))} in all: images ${mb(images)}, music ${mb(music)}, `
-        + `other data ${mb(list.bytes - images - music)}, page and program ${mb(code)}`);
+    const opening = list.music ? list.music.opening.size : 0;
+    const code = bytesIn(siteDir) - list.bytes - opening;
+    console.log(`download: ${mb(bytesIn(siteDir))} in all: images ${mb(images)}, music ${mb(music)} and its opening `
+        + `${mb(opening)}, other data ${mb(list.bytes - images - music)}, page and program ${mb(code)}`);
 
     const ready = [];
     const scriptToReady = [];
