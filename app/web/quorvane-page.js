@@ -1,7 +1,8 @@
 // The page around the show, like a media player: it loads what the show is
 // built from (Loading) and the files of its first scene (SceneFiles, which
-// brings the rest in show order while it plays), waits on the start card for a viewer's gesture (browsers start
-// sound only in one), then plays the music (Sound) and draws each frame
+// brings the rest in show order while it plays), waits on the start card
+// for a viewer's gesture (browsers start sound only in one), then plays the
+// music (Sound) and draws each frame
 // (Picture) at the show time of the sound heard (ShowClock, Playback), with
 // captions (Captions), the keys and the control bar (Controls), and the cards
 // and notes (Cards). What each input does in each state is PageStates'
