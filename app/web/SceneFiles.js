@@ -119,28 +119,31 @@ export class SceneFiles {
         return index;
     }
 
-    // The files the frame at `time` needs that are not in yet: [{ size,
-    // received }].
-    missingFor(time) {
-        const scene = this.sceneAt(time);
+    // The files the frames from `time` to `ahead` seconds after it need that
+    // are not in yet: [{ size, received }].
+    missingFor(time, ahead = 0) {
+        const first = this.sceneAt(time);
+        const last = this.sceneAt(time + ahead);
         const missing = [];
         for (const image of this.images.values()) {
-            if (image.state === 'waiting' && image.scenes.includes(scene))
+            if (image.state === 'waiting' && image.scenes.some((scene) => scene >= first && scene <= last))
                 missing.push({ size: image.size, received: this.downloads.received[image.url] || 0 });
         }
-        if (this.music && this.music.state === 'waiting' && time >= this.music.opening - kMusicMargin)
+        if (this.music && this.music.state === 'waiting' && time + ahead >= this.music.opening - kMusicMargin)
             missing.push({ size: this.music.size, received: this.downloads.received[this.music.url] || 0 });
         return missing;
     }
 
-    // Whether every file the frame at `time` needs is in (or failed).
-    readyFor(time) {
-        return this.missingFor(time).length === 0;
+    // Whether every file the frames from `time` to `ahead` seconds after it
+    // need is in (or failed).
+    readyFor(time, ahead = 0) {
+        return this.missingFor(time, ahead).length === 0;
     }
 
-    // How much of what the frame at `time` needs is in, 0 to 1.
-    progressFor(time) {
-        const missing = this.missingFor(time);
+    // How much of what the frames from `time` to `ahead` seconds after it
+    // need is in, 0 to 1.
+    progressFor(time, ahead = 0) {
+        const missing = this.missingFor(time, ahead);
         const size = missing.reduce((n, file) => n + file.size, 0);
         return size ? Math.min(1, missing.reduce((n, file) => n + file.received, 0) / size) : 1;
     }

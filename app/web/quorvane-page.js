@@ -29,6 +29,10 @@ import { Sound } from './Sound.js';
 import { bench, still } from './TestModes.js';
 
 const kSeekSeconds = 5;
+// The start card waits for the files of this much of the show from its
+// start (the intro's alone from 0:00), so that a start just before a scene
+// does not wait for that scene's files at once.
+const kStartAheadSeconds = 5;
 const kSiteAdvice = 'Reload the page; if this stays, the site is incomplete.';
 
 const params = new URLSearchParams(location.search);
@@ -337,11 +341,11 @@ async function start() {
     // The start card comes once the files of the start are in.
     files.prioritize(startAt);
     await new Promise((resolve) => {
-        const progress = () => cards.progress(kBuiltShare + (1 - kBuiltShare) * files.progressFor(startAt));
+        const progress = () => cards.progress(kBuiltShare + (1 - kBuiltShare) * files.progressFor(startAt, kStartAheadSeconds));
         const timer = setInterval(progress, 100);
         filesChanged = () => {
             progress();
-            if (!files.readyFor(startAt)) return;
+            if (!files.readyFor(startAt, kStartAheadSeconds)) return;
             clearInterval(timer);
             filesChanged = null;
             resolve();

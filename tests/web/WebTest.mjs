@@ -552,9 +552,11 @@ test('what is missing is said in the viewer\'s words, with no uncaught error', a
             if (c.says) assert.match(await card(), c.says);
             if (c.card) assert.match(await card(), c.card);
             if (c.note) {
-                assert.match(shown.note, c.note);
                 await tab.keyboard.press('Enter');
                 await waitUntil(tab, 'window.quorvane.showTime > 100.5');
+                // (A file the start does not need may fail after it.)
+                await waitUntil(tab, 'window.quorvane.note !== ""');
+                assert.match((await report(tab)).note, c.note);
                 if (c.card) {
                     // It plays silently, by the wall clock, with captions on.
                     const playing = await report(tab);
@@ -966,13 +968,15 @@ test('on a phone, upright and on its side: taps on the faded bar only bring it b
     ];
     for (const phone of phones) {
         await t.test(phone.name, async () => {
-            const tab = await page('#t=276', { device: phone.device, setup: watchSound });
+            // (15 s before the end: the taps below take some 11 s on a busy
+            // machine, and the bar stays on the end card.)
+            const tab = await page('#t=272', { device: phone.device, setup: watchSound });
             await waitForState(tab, ['ready']);
             const card = await tab.look('document.getElementById("card").innerText');
             assert.equal(card.split('Tap to start').length - 1, 1, `"Tap to start" in ${JSON.stringify(card)}`);
             const { width, height } = phone.device.viewport;
             await tab.touchscreen.tap(width / 2, height / 2);
-            await waitUntil(tab, 'window.quorvane.showTime > 276.2', 20000);
+            await waitUntil(tab, 'window.quorvane.showTime > 272.2', 20000);
             // The fading card lets the next tap through to the picture.
             await tab.touchscreen.tap(width / 2, height / 3);
             assert.equal(await barShown(tab), true, 'a tap while the card fades did not reach the picture');
