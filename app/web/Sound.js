@@ -33,6 +33,7 @@ export class Sound {
         this.seconds = seconds;
         this.music = null; // the decoded AudioBuffer: the opening, then the whole track
         this.whole = false; // whether `music` is the whole track
+        this.preparing = null; // the opening's decoding, once asked for
         this.context = null;
         this.gain = null;
         this.source = null;
@@ -43,8 +44,14 @@ export class Sound {
         this.movedAt = -Infinity; // performance time the output timestamp last moved
     }
 
-    // Decodes the track; resolves to '' or to why it cannot be played.
-    async prepare() {
+    // Decodes the track (its opening); resolves to '' or to why it cannot be
+    // played. Asked again, the same answer.
+    prepare() {
+        if (!this.preparing) this.preparing = this.decodeOpening();
+        return this.preparing;
+    }
+
+    async decodeOpening() {
         if (!this.bytes) return 'the music could not be downloaded';
         const Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
         if (!Offline || !(window.AudioContext || window.webkitAudioContext)) return 'this browser has no Web Audio';
@@ -83,6 +90,8 @@ export class Sound {
     // the opening where it plays at an exact sample; resolves to '' or to
     // why it cannot be played.
     async addWhole(bytes) {
+        // (The whole track may come while its opening still decodes.)
+        await this.prepare();
         if (!this.music) return 'the music\'s opening is missing';
         let whole;
         try {
@@ -118,8 +127,8 @@ export class Sound {
     }
 
     // Plays the track from `offset` seconds (silence past what is decoded)
-    // as soon as the output runs
-    // (at once when it does, or when the context resumes).
+    // as soon as the output runs (at once when it does, or when the context
+    // resumes).
     play(offset) {
         if (!this.context) return;
         this.stopSource();

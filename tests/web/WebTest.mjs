@@ -353,6 +353,8 @@ test('the picture follows the music heard: started late, interrupted, or on time
 test('with a mouse and keys: a click starts, Space pauses, arrows and Home seek, M mutes, F and Escape leave full screen', async () => {
     const tab = await page('#t=100', { width: kWidth, height: kHeight, setup: watchSound });
     await waitForState(tab, ['ready']);
+    // (The seeks below land on frames drawn at once: every file is in.)
+    await waitUntil(tab, 'window.quorvane.filesInAt !== null');
     assert.match(await tab.look('document.getElementById("message").textContent'), /^Click or press a key to start from 1:40/);
     for (const key of ['Tab', 'Shift', 'Control', 'Alt']) await tab.keyboard.press(key);
     await sleep(300);
@@ -808,7 +810,8 @@ test('the state table: every input that acts in each state, as viewers and the b
     // party (or a seek goes there); picture and sound hold with the files'
     // progress, and play on when it comes.
     const party = 'data/party.webp';
-    const slow = await page('?walk#t=205', { width: kWidth, height: kHeight, setup: watchSound, held: party });
+    // (The start card waits for the first 5 s from the start: 0:07.7 before the party.)
+    const slow = await page('?walk#t=200', { width: kWidth, height: kHeight, setup: watchSound, held: party });
     const slowState = async () => (await report(slow)).state;
     const slowKey = (name) => slow.keyboard.press(name);
     const slowLink = (t) => slow.cdp.send('Page.navigate', { url: `${base}#t=${t}` });
@@ -1052,6 +1055,8 @@ test('with the keyboard only: Tab reaches every control while the show plays, Sp
     for (const k of ['ArrowRight', 'PageDown', 'End', ' ']) await tab.keyboard.press(k);
     assert.equal((await report(tab)).state, 'loading');
     await waitForState(tab, ['ready']);
+    // (The seeks below land on frames drawn at once: every file is in.)
+    await waitUntil(tab, 'window.quorvane.filesInAt !== null');
     await tab.keyboard.press('Enter');
     await waitUntil(tab, 'window.quorvane.state === "playing" && window.quorvane.showTime > 60.3', 20000);
     await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
