@@ -25,6 +25,8 @@ typename Map::mapped_type lookup(const Map& map, const std::string& kind, const 
 
 } // namespace
 
+void (*ResourceManager::textureAsked)(const std::string& name) = nullptr;
+
 ResourceManager::ResourceManager(const char* path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -80,6 +82,8 @@ ShaderProgram* ResourceManager::getShader(const std::string& name)
 
 GLuint ResourceManager::getTexture(const std::string& name)
 {
+    if (textureAsked)
+        textureAsked(name);
     return lookup(textures, "texture", name);
 }
 

@@ -21,6 +21,10 @@ public:
     GLuint getTexture(const std::string& name);
     std::string getFile(const std::string& name);
 
+    // When set, hears the name of every texture getTexture is asked for (the
+    // web page learns from it which images each scene needs).
+    static void (*textureAsked)(const std::string& name);
+
     std::unordered_map<std::string, ShaderProgram*> shaders;
     std::unordered_map<std::string, GLuint> textures;
     std::unordered_map<std::string, std::string> files;

@@ -1,9 +1,9 @@
 // The page's words: the loading card with its progress bar, the start card,
 // the failure and end cards, the note over the show (no music, a lost
 // picture, a link past the end; it stays until the viewer closes it or what
-// it tells is over) and the live region that tells screen readers each
-// change.
-// Owns: #card and what is in it, #note, #status. Never touches: the show,
+// it tells is over), the line over a picture that waits for its files, and
+// the live region that tells screen readers each change.
+// Owns: #card and what is in it, #note, #waiting, #status. Never touches: the show,
 // the sound, the clock.
 
 // m:ss of `seconds`.
@@ -29,6 +29,7 @@ export class Cards {
             onNoteClosed();
         });
         this.status = byId('status');
+        this.waitingLine = byId('waiting');
     }
 
     progress(fraction) {
@@ -77,6 +78,14 @@ export class Cards {
     playing() {
         this.startButton.hidden = true;
         this.againButton.hidden = true;
+    }
+
+    // The line over a picture that waits for its files: how much of them is
+    // in (0 to 1); null takes it away.
+    waiting(fraction) {
+        this.waitingLine.hidden = fraction === null;
+        if (fraction !== null)
+            this.waitingLine.textContent = `Loading the next scene… ${Math.floor(Math.min(1, Math.max(0, fraction)) * 100)} %`;
     }
 
     // A line over the show, with a button that closes it; '' takes it away.

@@ -2,16 +2,15 @@
 // away (a reset graphics driver, too many contexts) the page's state table
 // hears "contextLost" and a note says the show waits; when it comes back the
 // show is built again from its files and the table hears "contextRestored".
-// Owns: the rebuild (the images written into the module's file system for
-// it and taken out again). Reads: the loaded files. Never touches: the
-// clock, the sound, the controls.
-import { removeImages, writeImages } from './Loading.js';
-
+// Owns: the rebuild. Reads: the files in so far (SceneFiles writes them into
+// the module's file system for it; images that arrive later come into the
+// new textures). Never touches: the clock, the sound, the controls.
 export class ContextRecovery {
-    // `loaded` from Loading's load; `states` the page's PageStates; `note(text)`
-    // shows a note; `onFailure(message)` when the show cannot be built again.
-    constructor(loaded, states, note, onFailure) {
-        this.loaded = loaded;
+    // `files` the page's SceneFiles; `states` the page's PageStates;
+    // `note(text)` shows a note; `onFailure(message)` when the show cannot be
+    // built again.
+    constructor(files, states, note, onFailure) {
+        this.files = files;
         this.states = states;
         this.note = note;
         this.onFailure = onFailure;
@@ -24,14 +23,15 @@ export class ContextRecovery {
 
     // Builds the show again on the restored context; `onBuilt()` once it is.
     async restored(picture, onBuilt) {
+        let done;
         try {
-            await writeImages(this.loaded.Module, this.loaded.images);
+            done = await this.files.holdForRebuild();
         } catch (error) {
             this.onFailure(`The picture could not be made again: ${error.message || error}`);
             return;
         }
         const status = picture.rebuild();
-        removeImages(this.loaded.Module, this.loaded.images);
+        done();
         if (status !== 0) {
             this.onFailure('The picture could not be made again after the graphics were reset.');
             return;

@@ -12,11 +12,13 @@
 // ready    the start card waits for a viewer's gesture
 // playing  the picture runs (on the music heard, or on the wall clock)
 // held     the picture holds, waiting for the sound output to run
+// waiting  the picture and the sound hold, waiting for the files of the
+//          show time (a scene's images, the music past its opening)
 // paused   the viewer paused, or the tab was hidden
 // ended    the end card; the show can be watched again
 // failed   the show cannot be shown; the card says why
 // lost     the WebGL context was taken away; the show waits for it
-export const kStates = ['loading', 'ready', 'playing', 'held', 'paused', 'ended', 'failed', 'lost'];
+export const kStates = ['loading', 'ready', 'playing', 'held', 'waiting', 'paused', 'ended', 'failed', 'lost'];
 
 // loaded           everything needed to start is in
 // failure          something the show cannot do without went wrong (while
@@ -32,10 +34,12 @@ export const kStates = ['loading', 'ready', 'playing', 'held', 'paused', 'ended'
 //                  picture waits for it
 // soundRuns        the picture stops waiting: the sound output runs, or it
 //                  gave up waiting and runs on the wall clock
+// filesMissing     the show time's files are not in yet
+// filesIn          the files the show waits for are in
 // contextLost, contextRestored   the WebGL context went and came back
 // escape           the Escape key
 export const kInputs = ['loaded', 'failure', 'start', 'playPause', 'seek', 'watchAgain', 'link', 'musicEnd', 'hidden',
-    'shown', 'soundStops', 'soundRuns', 'contextLost', 'contextRestored', 'escape'];
+    'shown', 'soundStops', 'soundRuns', 'filesMissing', 'filesIn', 'contextLost', 'contextRestored', 'escape'];
 
 // State -> input -> action name. Inputs left out of a row do nothing there.
 const kWhilePlaying = {
@@ -44,6 +48,7 @@ const kWhilePlaying = {
     link: 'seek',
     musicEnd: 'finish',
     hidden: 'hide',
+    filesMissing: 'wait',
     contextLost: 'lose',
     escape: 'leaveFullScreen',
 };
@@ -52,6 +57,15 @@ export const kTable = {
     ready: { start: 'begin', link: 'moveStart', contextLost: 'lose' },
     playing: { ...kWhilePlaying, soundStops: 'hold' },
     held: { ...kWhilePlaying, soundRuns: 'release' },
+    waiting: {
+        playPause: 'pause',
+        seek: 'seekWhileWaiting',
+        link: 'seekWhileWaiting',
+        filesIn: 'playOn',
+        hidden: 'hide',
+        contextLost: 'lose',
+        escape: 'leaveFullScreen',
+    },
     paused: {
         playPause: 'resume',
         seek: 'seek',
@@ -116,7 +130,7 @@ export class PageStates {
 
     // Whether the show is on the screen with its controls.
     get showing() {
-        return ['playing', 'held', 'paused', 'lost'].includes(this.state);
+        return ['playing', 'held', 'waiting', 'paused', 'lost'].includes(this.state);
     }
 
     // Whether the picture moves.

@@ -1,8 +1,10 @@
-// The music through Web Audio: decodes the track while the page loads and
-// makes the AudioContext then (browsers hold it suspended until a viewer's
-// gesture resumes it), plays the track from any show time, pauses by
-// suspending the context, mutes, and tells where in the music the sample
-// being heard is.
+// The music through Web Audio: decodes the track's opening while the page
+// loads and makes the AudioContext then (browsers hold it suspended until a
+// viewer's gesture resumes it), plays the track from any show time, pauses
+// by suspending the context, mutes, and tells where in the music the sample
+// being heard is. The whole track comes later; when it is decoded the page
+// goes over to it at an exact sample, the opening's samples being the
+// track's own.
 // Owns: the AudioContext, the decoded track, its source and gain nodes.
 // Reads: nothing of the page. Never touches: the picture, the clock's
 // decisions, the page's elements.
@@ -12,12 +14,26 @@
 const kStallSeconds = 0.25;
 // How long an ending fades out.
 const kFadeSeconds = 0.4;
+// How far ahead of the context's time the switch to the whole track is
+// scheduled: later than the next render quantum.
+const kSwitchSeconds = 0.1;
+
+// The Ogg Vorbis `bytes` decoded at the track's own rate (an offline
+// context's), whatever the output's.
+function decode(bytes) {
+    const Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
+    return new Offline(2, 1, 44100).decodeAudioData(bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength));
+}
 
 export class Sound {
-    // `bytes`: the Ogg Vorbis track, or null when there is none.
-    constructor(bytes) {
+    // `bytes`: the Ogg Vorbis track's opening (or the whole track), or null
+    // when there is none; `seconds`: the whole track's length.
+    constructor(bytes, seconds = null) {
         this.bytes = bytes;
-        this.music = null; // the decoded AudioBuffer
+        this.seconds = seconds;
+        this.music = null; // the decoded AudioBuffer: the opening, then the whole track
+        this.whole = false; // whether `music` is the whole track
+        this.preparing = null; // the opening's decoding, once asked for
         this.context = null;
         this.gain = null;
         this.source = null;
@@ -28,16 +44,24 @@ export class Sound {
         this.movedAt = -Infinity; // performance time the output timestamp last moved
     }
 
-    // Decodes the track; resolves to '' or to why it cannot be played.
-    async prepare() {
+    // Decodes the track (its opening); resolves to '' or to why it cannot be
+    // played. Asked again, the same answer.
+    prepare() {
+        if (!this.preparing) this.preparing = this.decodeOpening();
+        return this.preparing;
+    }
+
+    async decodeOpening() {
         if (!this.bytes) return 'the music could not be downloaded';
         const Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
         if (!Offline || !(window.AudioContext || window.webkitAudioContext)) return 'this browser has no Web Audio';
         try {
             // An offline context decodes at the track's own rate, whatever
             // the output's.
-            this.music = await new Offline(2, 1, 44100).decodeAudioData(this.bytes.buffer);
+            this.music = await decode(this.bytes);
             this.bytes = null;
+            if (!this.seconds) this.seconds = this.music.duration;
+            this.whole = this.music.duration >= this.seconds;
         } catch (error) {
             return `the music could not be decoded (${error.message || error})`;
         }
@@ -59,7 +83,40 @@ export class Sound {
 
     // Seconds of music, or null without any.
     get duration() {
-        return this.music ? this.music.duration : null;
+        return this.music ? this.seconds : null;
+    }
+
+    // Decodes the whole track (`bytes`) and plays on from it, going over from
+    // the opening where it plays at an exact sample; resolves to '' or to
+    // why it cannot be played.
+    async addWhole(bytes) {
+        // (The whole track may come while its opening still decodes.)
+        await this.prepare();
+        if (!this.music) return 'the music\'s opening is missing';
+        let whole;
+        try {
+            whole = await decode(bytes);
+        } catch (error) {
+            return `the music could not be decoded (${error.message || error})`;
+        }
+        const opening = this.music;
+        this.music = whole;
+        this.whole = true;
+        if (!this.source || this.source.buffer !== opening || !this.schedule) return '';
+        // The switch, a little ahead on an exact frame of the context, where
+        // the opening plays the same sample of the track.
+        const rate = this.context.sampleRate;
+        const when = Math.ceil((this.context.currentTime + kSwitchSeconds) * rate) / rate;
+        const offset = this.schedule.offset + (when - this.schedule.when);
+        if (offset >= opening.duration) return '';
+        const source = this.context.createBufferSource();
+        source.buffer = whole;
+        source.connect(this.gain);
+        source.start(when, offset);
+        this.source.stop(when);
+        this.source = source;
+        this.schedule = { when, offset, continues: true };
+        return '';
     }
 
     // Asks for the sound output; call it in every viewer gesture (a click, a
@@ -69,8 +126,9 @@ export class Sound {
         if (this.context && this.wanted && this.context.state !== 'running') this.resume();
     }
 
-    // Plays the track from `offset` seconds as soon as the output runs
-    // (at once when it does, or when the context resumes).
+    // Plays the track from `offset` seconds (silence past what is decoded)
+    // as soon as the output runs (at once when it does, or when the context
+    // resumes).
     play(offset) {
         if (!this.context) return;
         this.stopSource();
@@ -146,7 +204,10 @@ export class Sound {
     // null when no track plays.
     position(now) {
         if (!this.context || !this.schedule) return null;
-        return this.schedule.offset + Math.max(0, this.heardContextTime(now) - this.schedule.when);
+        // (A switch to the whole track is scheduled a little ahead: until
+        // then the opening plays on the same line.)
+        const played = this.heardContextTime(now) - this.schedule.when;
+        return this.schedule.offset + (this.schedule.continues ? played : Math.max(0, played));
     }
 
     // Whether the output runs: the context runs and its output timestamps

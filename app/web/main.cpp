@@ -6,10 +6,15 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
+#include "engine/ConfigLine.h"
 #include "engine/CueList.h"
 #include "engine/Gl.h"
 #include "engine/ResourceManager.h"
@@ -17,6 +22,7 @@
 #include "engine/SceneLabel.h"
 #include "engine/SceneStepper.h"
 #include "engine/ShaderProgram.h"
+#include "engine/Texture.h"
 #include "show/MyDemo.h"
 #include "show/ShowFiles.h"
 
@@ -36,6 +42,35 @@ std::string brokenShader;
 quorvane_engine::CueList cues;
 std::string cueError;
 std::string text;
+// Each texture's image path, by texture name, as data/config.txt gives them.
+std::unordered_map<std::string, std::string> imagePaths;
+// The image paths each scene asked for while the show was built, by scene in
+// story order (a scene asks for its textures while it is made, before it is
+// added to the show).
+std::vector<std::vector<std::string>> sceneImages;
+
+void noteTextureAsked(const std::string& name)
+{
+    const auto path = imagePaths.find(name);
+    if (!show || path == imagePaths.end())
+        return;
+    const size_t scene = show->scenes.size();
+    if (sceneImages.size() <= scene)
+        sceneImages.resize(scene + 1);
+    std::vector<std::string>& images = sceneImages[scene];
+    if (std::find(images.begin(), images.end(), path->second) == images.end())
+        images.push_back(path->second);
+}
+
+void readImagePaths()
+{
+    imagePaths.clear();
+    std::ifstream list(MyDemo::kConfigPath, std::ios::binary);
+    for (const ConfigLine& line : ConfigLine::readList(list)) {
+        if (line.kind == ConfigLine::Texture)
+            imagePaths[line.name] = line.first;
+    }
+}
 
 // The name of the first shader program (in name order) that did not link.
 std::string firstUnlinkedShader(const ResourceManager& resources)
@@ -70,13 +105,18 @@ int buildShow()
     fitViewport(width, height);
     stepper = nullptr;
     show = new MyDemo(width, height);
+    readImagePaths();
+    sceneImages.clear();
+    ResourceManager::textureAsked = noteTextureAsked;
     try {
         show->init();
     } catch (const std::exception& error) {
+        ResourceManager::textureAsked = nullptr;
         fprintf(stderr, "quorvane: %s: %s\n", MyDemo::kConfigPath, error.what());
         show = nullptr;
         return 2;
     }
+    ResourceManager::textureAsked = nullptr;
     brokenShader = show->resources ? firstUnlinkedShader(*show->resources) : std::string();
     if (!brokenShader.empty())
         return 3;
@@ -131,6 +171,40 @@ EMSCRIPTEN_KEEPALIVE int quorvane_start(int keepFrames)
 EMSCRIPTEN_KEEPALIVE int quorvane_rebuild()
 {
     return context > 0 ? buildShow() : 1;
+}
+
+// The image paths scene `index` (story order) asked for while the show was
+// built, one a line; "" past the last scene.
+EMSCRIPTEN_KEEPALIVE const char* quorvane_scene_images(int index)
+{
+    text.clear();
+    if (!show || index < 0 || index >= static_cast<int>(show->scenes.size()) ||
+        index >= static_cast<int>(sceneImages.size()))
+        return text.c_str();
+    for (const std::string& path : sceneImages[index])
+        text += path + "\n";
+    return text.c_str();
+}
+
+// Loads the image file at `path`, which arrived after the show was built,
+// into every texture data/config.txt makes of it: 0 done, 1 when it did not
+// load (the texture keeps its picture; the reason is on stderr).
+EMSCRIPTEN_KEEPALIVE int quorvane_image_arrived(const char* path)
+{
+    if (!show || !show->resources)
+        return 1;
+    int status = 0;
+    for (const auto& [name, imagePath] : imagePaths) {
+        const auto texture = show->resources->textures.find(name);
+        std::string error;
+        if (imagePath != path || texture == show->resources->textures.end())
+            continue;
+        if (!Texture::reload(texture->second, path, error)) {
+            fprintf(stderr, "quorvane: %s: %s\n", path, error.c_str());
+            status = 1;
+        }
+    }
+    return status;
 }
 
 // Draws the frame at show time `time` seconds.

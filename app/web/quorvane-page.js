@@ -1,6 +1,8 @@
-// The page around the show, like a media player: it loads the show
-// (Loading), waits on the start card for a viewer's gesture (browsers start
-// sound only in one), then plays the music (Sound) and draws each frame
+// The page around the show, like a media player: it loads what the show is
+// built from (Loading) and the files of its first scene (SceneFiles, which
+// brings the rest in show order while it plays), waits on the start card
+// for a viewer's gesture (browsers start sound only in one), then plays the
+// music (Sound) and draws each frame
 // (Picture) at the show time of the sound heard (ShowClock, Playback), with
 // captions (Captions), the keys and the control bar (Controls), and the cards
 // and notes (Cards). What each input does in each state is PageStates'
@@ -17,15 +19,20 @@ import { Captions, readCues } from './Captions.js';
 import { Cards, clockText } from './Cards.js';
 import { ContextRecovery } from './ContextRecovery.js';
 import { Controls } from './Controls.js';
-import { load, removeImages } from './Loading.js';
+import { load } from './Loading.js';
 import { PageStates } from './PageStates.js';
 import { Picture } from './Picture.js';
 import { Playback } from './Playback.js';
+import { SceneFiles } from './SceneFiles.js';
 import { ShowClock } from './ShowClock.js';
 import { Sound } from './Sound.js';
 import { bench, still } from './TestModes.js';
 
 const kSeekSeconds = 5;
+// The start card waits for the files of this much of the show from its
+// start (the intro's alone from 0:00), so that a start just before a scene
+// does not wait for that scene's files at once.
+const kStartAheadSeconds = 5;
 const kSiteAdvice = 'Reload the page; if this stays, the site is incomplete.';
 
 const params = new URLSearchParams(location.search);
@@ -52,6 +59,7 @@ const report = (window.quorvane = {
     clock: '', // 'audio' or 'wall'
     soundHint: false,
     pausedBy: null, // 'viewer', 'hidden' or 'lost' while paused or lost
+    waits: 0, // times the show waited for its files while it played
     muted: false,
     captionsOn: false,
     caption: '',
@@ -61,6 +69,7 @@ const report = (window.quorvane = {
     length: 0,
     scenes: [],
     loadMs: null, // from the page's script starting to the start card
+    filesInAt: null, // performance time at which the last file was in
     readyAt: null, // performance time of the start card (from the page's opening)
     tapToFirstFrameMs: null,
     benchFrames: 0,
@@ -96,6 +105,7 @@ const pageActions = {
     },
     moveStart: (time) => {
         startAt = time;
+        playback.files.prioritize(time);
         cards.ready(controls.touch, startAt, sound.available);
     },
     restore: () => {
@@ -232,6 +242,13 @@ function buildFailure(status, missing) {
 
 async function start() {
     const began = performance.now();
+    const withMusic = !stillMode && benchSeconds <= 0;
+    // The loading bar: the files the show is built from, then those of the
+    // show time it starts at.
+    const kBuiltShare = 0.5;
+    // The downloads start at once; the browser is asked for WebGL 2 meanwhile.
+    const loading = load({ onProgress: (fraction) => cards.progress(kBuiltShare * fraction), withMusic });
+    loading.catch(() => {});
     if (!Picture.hasWebGl2()) {
         setState('no-webgl2');
         cards.noWebGl2();
@@ -239,31 +256,22 @@ async function start() {
     }
     cards.loading();
     let loaded;
-    let musicReady = null; // the music's decoding, once it arrived
     try {
-        loaded = await load({
-            onProgress: (fraction) => cards.progress(fraction),
-            // The music decodes while the rest arrives.
-            onMusic: (bytes) => {
-                if (stillMode || benchSeconds > 0) return;
-                sound = new Sound(bytes);
-                musicReady = sound.prepare();
-            },
-            digests: params.has('digests'),
-        });
+        loaded = await loading;
     } catch (error) {
         fail(error.message, error.advice || 'Reload the page.');
         return;
     }
-    report.imageDigests = loaded.digests;
-    recovery = new ContextRecovery(loaded, states, note, (message) => fail(message, 'Reload the page.'));
     picture = new Picture(document.getElementById('stage'), document.getElementById('canvas'), loaded.Module, {
         onLost: () => recovery.lost(),
         onResized: redraw,
         onRestored: () => states.handle('contextRestored'),
     });
+    // The show is built before its images are in: each comes into its
+    // textures as it arrives (SceneFiles).
+    SceneFiles.writeStandIns(loaded.Module, loaded.list);
     const status = picture.start(stillMode);
-    removeImages(loaded.Module, loaded.images);
+    SceneFiles.removeStandIns(loaded.Module, loaded.list);
     if (status === 1) {
         setState('no-webgl2');
         cards.noWebGl2();
@@ -275,16 +283,37 @@ async function start() {
     }
     const scenes = picture.scenes();
     report.scenes = scenes;
-    if (stillMode) {
-        await still(picture, startAt, report);
+    const missing = [...loaded.missing];
+    // The files a note names: all but the music when the note on the music
+    // tells of it.
+    const told = () => missing.filter((url) => sound.available || (url !== loaded.musicPath && url !== loaded.list.music?.opening.url));
+    let filesChanged = null; // until the start card: hears the files arrive
+    const files = new SceneFiles(loaded, scenes, {
+        digests: params.has('digests'),
+        withMusic,
+        addWhole: (bytes) => sound.addWhole(bytes),
+        onChange: () => {
+            if (playback) playback.filesChanged();
+            else if (filesChanged) filesChanged();
+        },
+        onMissing: (url) => {
+            missing.push(url);
+            if (playback) note(missingNote(told()));
+        },
+    });
+    report.imageDigests = files.digests;
+    files.allIn.then(() => (report.filesInAt = performance.now()));
+    recovery = new ContextRecovery(files, states, note, (message) => fail(message, 'Reload the page.'));
+    if (stillMode || benchSeconds > 0) {
+        await files.allIn;
         report.loadMs = performance.now() - began;
-        setState('still');
-        return;
-    }
-    if (benchSeconds > 0) {
-        report.loadMs = performance.now() - began;
-        setState('benching');
-        bench(picture, startAt, benchSeconds, report, () => setState('benched'));
+        if (stillMode) {
+            await still(picture, startAt, report);
+            setState('still');
+        } else {
+            setState('benching');
+            bench(picture, startAt, benchSeconds, report, () => setState('benched'));
+        }
         return;
     }
 
@@ -293,20 +322,36 @@ async function start() {
     report.cues = cues ? cues.cues : [];
     report.cueError = cues ? cues.error : '';
     captions = new Captions(document.getElementById('captions'), cues);
-    const soundTrouble = await (musicReady || sound.prepare());
+    const opening = await loaded.opening;
+    if (opening) sound = new Sound(opening, loaded.list.music.seconds);
+    else if (loaded.list.music) missing.push(loaded.list.music.opening.url);
+    const soundTrouble = await sound.prepare();
     const notes = [];
     if (soundTrouble) {
         console.warn(`quorvane: ${loaded.musicPath}: ${soundTrouble}; playing silently`);
         notes.push(`No music: ${soundTrouble}. The show plays without sound${captions.available ? ', with captions' : ''}.`);
     }
-    const others = loaded.missing.filter((url) => url !== loaded.musicPath);
-    if (others.length)
-        notes.push(`Some of the show's files could not be downloaded (${others.join(', ')}); it plays without them. Reload the page to try again.`);
     const lastScene = scenes[scenes.length - 1];
     // The show lasts as long as its music; without music, as long as its scenes.
     const length = sound.duration || (lastScene ? lastScene.end : 0);
     report.length = length;
     controls.setScenes(scenes, length);
+    const asked = linkTime();
+    if (asked !== null) startAt = clampLink(asked);
+    // The start card comes once the files of the start are in.
+    files.prioritize(startAt);
+    await new Promise((resolve) => {
+        const progress = () => cards.progress(kBuiltShare + (1 - kBuiltShare) * files.progressFor(startAt, kStartAheadSeconds));
+        const timer = setInterval(progress, 100);
+        filesChanged = () => {
+            progress();
+            if (!files.readyFor(startAt, kStartAheadSeconds)) return;
+            clearInterval(timer);
+            filesChanged = null;
+            resolve();
+        };
+        filesChanged();
+    });
     playback = new Playback({
         report,
         cards,
@@ -315,6 +360,7 @@ async function start() {
         sound,
         clock: new ShowClock(sound),
         captions,
+        files,
         soundHint: document.getElementById('sound-hint'),
         length,
         // The first frame on which a scene draws (scenes draw strictly
@@ -322,11 +368,15 @@ async function start() {
         firstDrawn: scenes.length ? scenes[0].start + 1 / 60 : 0,
         refresh,
     }, states);
-    const asked = linkTime();
-    if (asked !== null) startAt = clampLink(asked);
+    if (told().length) notes.push(missingNote(told()));
     if (notes.length) note([report.note, ...notes].filter(Boolean).join(' '));
     report.loadMs = performance.now() - began;
     states.handle('loaded');
+}
+
+// The note for files that could not be downloaded.
+function missingNote(urls) {
+    return `Some of the show's files could not be downloaded (${urls.join(', ')}); it plays without them. Reload the page to try again.`;
 }
 
 start().catch((error) => fail(`The show could not start: ${error.message || error}`, 'Reload the page.'));

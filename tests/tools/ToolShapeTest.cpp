@@ -116,6 +116,7 @@ TEST(Tools, every_tool_answers_help_and_version_and_names_itself_in_errors)
             {"measure-mix", " /nonexistent/lines.tsv /nonexistent/voices.wav /nonexistent/music.wav /nonexistent"},
             {"make-captions", " /nonexistent/play.txt /nonexistent/lines.tsv /nonexistent/captions.vtt"},
             {"config-resources", " /nonexistent/config.txt"},
+            {"ogg-opening", " /nonexistent/track.ogg /nonexistent/opening.ogg"},
         };
         ASSERT_EQ(failing.count(name), 1u) << "a failing call of every tool";
         if (failing.at(name).empty())

@@ -71,7 +71,8 @@ export const kPhone = { viewport: { width: 390, height: 844 }, deviceScaleFactor
 // 1, or as `device` describes (Playwright's context options); `setup` (a
 // function, or a function and its argument) runs in the page before its own
 // scripts; the site answers 404 for the file `missing`, and `files` (by
-// path: { 'data/captions.vtt': text }) in place of its own; with `link`
+// path: { 'data/captions.vtt': text }) in place of its own; the file `held`
+// comes only after page.release() is called; with `link`
 // ({ mbit, latencyMs }) the browser's network throttling holds every download
 // to that speed (DevTools' Network.emulateNetworkConditions). Console errors and
 // uncaught ones are collected into page.errors.
@@ -79,13 +80,22 @@ export const kPhone = { viewport: { width: 390, height: 844 }, deviceScaleFactor
 // Read the page through page.look, never Playwright's evaluate or
 // waitForFunction: those run as a user gesture and would let the page start
 // its sound without one.
-export async function openPage(browser, url, { width = 1280, height = 720, device = null, setup = null, missing = null, files = {}, link = null } = {}) {
+export async function openPage(browser, url, { width = 1280, height = 720, device = null, setup = null, missing = null, files = {}, held = null, link = null } = {}) {
     const context = await browser.newContext(device || { viewport: { width, height }, deviceScaleFactor: 1 });
     if (setup) await context.addInitScript(...[setup].flat());
     if (missing) await context.route((address) => address.pathname === `/${missing}`, (route) => route.fulfill({ status: 404 }));
     for (const [file, body] of Object.entries(files))
         await context.route((address) => address.pathname === `/${file}`, (route) => route.fulfill({ status: 200, body }));
+    let release = () => {};
+    if (held) {
+        const released = new Promise((resolve) => (release = resolve));
+        await context.route((address) => address.pathname === `/${held}`, async (route) => {
+            await released;
+            await route.continue().catch(() => {});
+        });
+    }
     const page = await context.newPage();
+    page.release = release;
     page.errors = [];
     page.on('console', (message) => {
         if (message.type() === 'error') page.errors.push(message.text());
