@@ -39,6 +39,85 @@ TEST(CueList, reads_the_cues_that_webvtt_writers_write)
     }
 }
 
+TEST(CueList, keeps_the_settings_that_place_a_cue_and_ignores_the_rest_as_webvtt_does)
+{
+    using quorvane_engine::CueSettings;
+    using Anchor = CueSettings::Anchor;
+    using Align = CueSettings::Align;
+    const double kAuto = CueSettings::kAuto;
+    const struct {
+        const char* settings; // after the end time
+        double line;
+        Anchor lineAlign;
+        double position;
+        Anchor positionAlign;
+        Align align;
+        const char* written; // as toWebVtt() writes them back
+        double left, right;  // the box across the picture, percent
+    } cases[] = {
+        {"", kAuto, Anchor::start, kAuto, Anchor::automatic, Align::center, "", 0, 100},
+        {"line:80%", 80, Anchor::start, kAuto, Anchor::automatic, Align::center, "line:80%", 0, 100},
+        {"line:12.5%,end", 12.5, Anchor::end, kAuto, Anchor::automatic, Align::center, "line:12.5%,end", 0, 100},
+        {"\tline:50%,center   position:30%", 50, Anchor::center, 30, Anchor::automatic, Align::center,
+            "line:50%,center position:30%", 0, 60},
+        {"position:70%", kAuto, Anchor::start, 70, Anchor::automatic, Align::center, "position:70%", 40, 100},
+        {"position:10%,line-left align:right", kAuto, Anchor::start, 10, Anchor::start, Align::right,
+            "position:10%,line-left align:right", 10, 100},
+        {"align:start position:25%", kAuto, Anchor::start, 25, Anchor::automatic, Align::left,
+            "position:25% align:left", 25, 100},
+        {"align:end position:25%", kAuto, Anchor::start, 25, Anchor::automatic, Align::right,
+            "position:25% align:right", 0, 25},
+        {"line:0% position:100%,line-right", 0, Anchor::start, 100, Anchor::end, Align::center,
+            "line:0% position:100%,line-right", 0, 100},
+        // The last of a setting given twice counts; an alignment alone keeps the one before.
+        {"line:10%,end line:20%", 20, Anchor::end, kAuto, Anchor::automatic, Align::center, "line:20%,end", 0, 100},
+        // Malformed: left out, the rest kept.
+        {"line:101% position:-5% align:middle line:50 line:5%,top position:3x%", kAuto, Anchor::start, kAuto,
+            Anchor::automatic, Align::center, "", 0, 100},
+        {"line:.5% line:5.% line:% line: :50% position:50%% line:50%,", kAuto, Anchor::start, kAuto,
+            Anchor::automatic, Align::center, "", 0, 100},
+        // A line number is WebVTT, but placed by lines the captions do not
+        // honour: the cue keeps its own place.
+        {"line:40% line:-1", kAuto, Anchor::start, kAuto, Anchor::automatic, Align::center, "", 0, 100},
+        // Unknown, or not honoured.
+        {"vertical:rl size:50% region:r1 made:up colour line:33.3333333%", 33.333333, Anchor::start, kAuto,
+            Anchor::automatic, Align::center, "line:33.333333%", 0, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings);
+        const CueList list
+            = CueList::parse(std::string("WEBVTT\n\n00:01.000 --> 00:02.000 ") + c.settings + "\nHi\n", "in.vtt");
+        ASSERT_EQ(list.cues.size(), 1u);
+        const CueSettings& read = list.cues[0].settings;
+        EXPECT_DOUBLE_EQ(read.line, c.line);
+        if (c.line != kAuto) {
+            EXPECT_EQ(read.lineAlign, c.lineAlign);
+        }
+        EXPECT_DOUBLE_EQ(read.position, c.position);
+        if (c.position != kAuto) {
+            EXPECT_EQ(read.positionAlign, c.positionAlign);
+        }
+        EXPECT_EQ(read.align, c.align);
+        EXPECT_EQ(read.placed(), std::string(c.written) != "");
+        double left = 0.0, right = 0.0;
+        read.across(left, right);
+        EXPECT_DOUBLE_EQ(left, c.left);
+        EXPECT_DOUBLE_EQ(right, c.right);
+        // Written out and read again, the cue stands where it stood.
+        const std::string written = list.toWebVtt();
+        EXPECT_NE(written.find(std::string("00:00:02.000") + (*c.written ? " " : "") + c.written + "\nHi\n"),
+            std::string::npos)
+            << written;
+        EXPECT_EQ(CueList::parse(written, "again.vtt").cues[0].settings, read);
+        EXPECT_EQ(list.range(0.5, 1.5).cues[0].settings, read);
+    }
+    // What was left out is told to whoever asks (the content build does).
+    std::vector<std::string> ignored;
+    const CueSettings read = CueSettings::read("position:30% sise:50% line:120%", &ignored);
+    EXPECT_EQ(read.text(), "position:30%");
+    EXPECT_EQ(ignored, (std::vector<std::string>{"sise:50%", "line:120%"}));
+}
+
 TEST(CueList, faults_name_the_file_and_line)
 {
     const struct {
