@@ -28,7 +28,8 @@ int CaptionLayout::textHeightFor(int height)
     return std::max(8, rounded(height / 18.0));
 }
 
-CaptionLayout CaptionLayout::place(const std::vector<int>& lineWidths, int ascent, int width, int height)
+CaptionLayout CaptionLayout::place(
+    const std::vector<int>& lineWidths, int ascent, int width, int height, const CueSettings& settings)
 {
     CaptionLayout layout;
     if (width <= 0 || height <= 0)
@@ -40,7 +41,8 @@ CaptionLayout CaptionLayout::place(const std::vector<int>& lineWidths, int ascen
     layout.bandHeight = above + size + rounded(size * kBandBelow);
     layout.baseline = above + ascent;
 
-    const int bottom = height - rounded(height * kBottomMargin);
+    const bool lined = settings.line != CueSettings::kAuto;
+    const int bottom = lined ? height : height - rounded(height * kBottomMargin);
     const size_t fit = static_cast<size_t>(std::max(0, bottom / layout.bandHeight));
     const size_t count = std::min(lineWidths.size(), fit);
     int widest = 0;
@@ -48,11 +50,37 @@ CaptionLayout CaptionLayout::place(const std::vector<int>& lineWidths, int ascen
         widest = std::max(widest, std::max(0, lineWidths[l]));
     layout.boxWidth = std::min(width, widest + 2 * side);
     layout.boxHeight = layout.bandHeight * static_cast<int>(count);
-    layout.boxLeft = (width - layout.boxWidth) / 2;
-    layout.boxTop = bottom - layout.boxHeight;
+
+    // Across: the bands aligned in the settings' box, the whole moved in
+    // where it would leave the picture.
+    double leftPercent = 0.0, rightPercent = 100.0;
+    settings.across(leftPercent, rightPercent);
+    const int regionLeft = rounded(width * leftPercent / 100.0);
+    const int regionRight = rounded(width * rightPercent / 100.0);
+    const CueSettings::Align align = settings.align;
+    layout.boxLeft = align == CueSettings::Align::left ? regionLeft
+        : align == CueSettings::Align::right           ? regionRight - layout.boxWidth
+                                                       : (regionLeft + regionRight - layout.boxWidth) / 2;
+    layout.boxLeft = std::max(0, std::min(layout.boxLeft, width - layout.boxWidth));
+
+    // Down: the lowest band above the bottom margin, or the box's top,
+    // middle or bottom at the line given, moved in where it would leave the
+    // picture.
+    if (lined) {
+        const int at = rounded(height * settings.line / 100.0);
+        const CueSettings::Anchor anchor = settings.lineAlign;
+        layout.boxTop = anchor == CueSettings::Anchor::end ? at - layout.boxHeight
+            : anchor == CueSettings::Anchor::center        ? at - layout.boxHeight / 2
+                                                           : at;
+        layout.boxTop = std::max(0, std::min(layout.boxTop, height - layout.boxHeight));
+    } else {
+        layout.boxTop = bottom - layout.boxHeight;
+    }
     for (size_t l = 0; l < count; ++l) {
         const int lineWidth = std::max(0, lineWidths[l]);
-        const int left = (layout.boxWidth - lineWidth) / 2 - side;
+        const int left = align == CueSettings::Align::left ? 0
+            : align == CueSettings::Align::right           ? layout.boxWidth - lineWidth - 2 * side
+                                                           : (layout.boxWidth - lineWidth) / 2 - side;
         layout.lines.push_back({layout.bandHeight * static_cast<int>(l), left + side, std::max(0, left),
             std::min(layout.boxWidth, left + lineWidth + 2 * side)});
     }
@@ -74,8 +102,8 @@ std::vector<float> CaptionLayout::quads() const
         const float x1 = static_cast<float>(boxLeft + line.bandRight);
         const float y0 = static_cast<float>(boxTop + line.top);
         const float y1 = y0 + static_cast<float>(bandHeight);
-        const float corners[24] = {x0, y0, s0, t0, x1, y0, s1, t0, x0, y1, s0, t1,
-                                   x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
+        const float corners[24]
+            = {x0, y0, s0, t0, x1, y0, s1, t0, x0, y1, s0, t1, x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
         vertices.insert(vertices.end(), corners, corners + 24);
     }
     return vertices;

@@ -145,7 +145,9 @@ std::string CueSettings::text() const
     auto add = [&](const std::string& setting) { text += (text.empty() ? "" : " ") + setting; };
     if (line != kAuto) {
         add("line:" + percentText(line)
-            + (lineAlign == Anchor::center ? ",center" : lineAlign == Anchor::end ? ",end" : ""));
+            + (lineAlign == Anchor::center     ? ",center"
+                    : lineAlign == Anchor::end ? ",end"
+                                               : ""));
     }
     if (position != kAuto) {
         const char* anchor = positionAlign == Anchor::start ? ",line-left"

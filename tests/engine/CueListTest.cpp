@@ -19,7 +19,7 @@ TEST(CueList, reads_the_cues_that_webvtt_writers_write)
                                         "intro\r\n00:01.500 --> 00:03.000 line:90% align:center\r\n"
                                         "<v Irma>Milo, it is <i>two</i></v>\r\nin the morning &amp; late\r\n\r\n"
                                         "01:00:00.250 --> 01:00:02.000\r\n[A week later]",
-                                        "in.vtt");
+        "in.vtt");
     ASSERT_EQ(list.cues.size(), 2u);
     EXPECT_DOUBLE_EQ(list.cues[0].start, 1.5);
     EXPECT_DOUBLE_EQ(list.cues[0].end, 3.0);
@@ -74,8 +74,8 @@ TEST(CueList, keeps_the_settings_that_place_a_cue_and_ignores_the_rest_as_webvtt
         // Malformed: left out, the rest kept.
         {"line:101% position:-5% align:middle line:50 line:5%,top position:3x%", kAuto, Anchor::start, kAuto,
             Anchor::automatic, Align::center, "", 0, 100},
-        {"line:.5% line:5.% line:% line: :50% position:50%% line:50%,", kAuto, Anchor::start, kAuto,
-            Anchor::automatic, Align::center, "", 0, 100},
+        {"line:.5% line:5.% line:% line: :50% position:50%% line:50%,", kAuto, Anchor::start, kAuto, Anchor::automatic,
+            Align::center, "", 0, 100},
         // A line number is WebVTT, but placed by lines the captions do not
         // honour: the cue keeps its own place.
         {"line:40% line:-1", kAuto, Anchor::start, kAuto, Anchor::automatic, Align::center, "", 0, 100},
@@ -151,8 +151,12 @@ TEST(CueList, reads_cue_text_as_browsers_do)
     } cases[] = {
         {"<i>yes</i> and 3 <4", "yes and 3 <4"},
         {"Tom &amp; Jerry &lt;3 &gt;", "Tom & Jerry <3 >"},
-        {"no&nbsp;break", "no\xC2\xA0" "break"},
-        {"&lrm;left&rlm;", "\xE2\x80\x8E" "left\xE2\x80\x8F"},
+        {"no&nbsp;break",
+            "no\xC2\xA0"
+            "break"},
+        {"&lrm;left&rlm;",
+            "\xE2\x80\x8E"
+            "left\xE2\x80\x8F"},
         {"&#38;&#x26;&#X3C;", "&&<"},
         {"&#0; &#x110000; &#xD800;", "\xEF\xBF\xBD \xEF\xBF\xBD \xEF\xBF\xBD"},
         {"&copy; &#; &#x; &#12 &amp", "&copy; &#; &#x; &#12 &amp"},
@@ -167,8 +171,7 @@ TEST(CueList, reads_cue_text_as_browsers_do)
 
 TEST(CueList, a_line_that_shows_nothing_is_left_out_and_the_cue_reads_back_as_written)
 {
-    const CueList list
-        = CueList::parse("WEBVTT\n\n00:01.000 --> 00:02.000\nfirst\n<i></i>\n   \nlast\n", "in.vtt");
+    const CueList list = CueList::parse("WEBVTT\n\n00:01.000 --> 00:02.000\nfirst\n<i></i>\n   \nlast\n", "in.vtt");
     ASSERT_EQ(list.cues.size(), 1u);
     EXPECT_EQ(list.cues[0].lines, (std::vector<std::string>{"first", "last"}));
     const CueList again = CueList::parse(list.toWebVtt(), "again.vtt");
