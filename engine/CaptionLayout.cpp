@@ -52,16 +52,18 @@ CaptionLayout CaptionLayout::place(
     layout.boxHeight = layout.bandHeight * static_cast<int>(count);
 
     // Across: the bands aligned in the settings' box, the whole moved in
-    // where it would leave the picture.
+    // where it would come nearer the picture's sides than the box keeps
+    // (or leave the picture, when it is wider).
     double leftPercent = 0.0, rightPercent = 100.0;
     settings.across(leftPercent, rightPercent);
     const int regionLeft = rounded(width * leftPercent / 100.0);
-    const int regionRight = rounded(width * rightPercent / 100.0);
+    const int regionRight = width - rounded(width * (100.0 - rightPercent) / 100.0);
     const CueSettings::Align align = settings.align;
     layout.boxLeft = align == CueSettings::Align::left ? regionLeft
         : align == CueSettings::Align::right           ? regionRight - layout.boxWidth
                                                        : (regionLeft + regionRight - layout.boxWidth) / 2;
-    layout.boxLeft = std::max(0, std::min(layout.boxLeft, width - layout.boxWidth));
+    const int margin = std::min(rounded(width * CueSettings::kSideMargin / 100.0), (width - layout.boxWidth) / 2);
+    layout.boxLeft = std::max(margin, std::min(layout.boxLeft, width - layout.boxWidth - margin));
 
     // Down: the lowest band above the bottom margin, or the box's top,
     // middle or bottom at the line given, moved in where it would leave the

@@ -56,6 +56,10 @@ public:
     // [0, 100] when no position is given.
     void across(double& left, double& right) const;
 
+    // How far in from the picture's sides, in percent of its width, the
+    // painter moves a line that its box would put nearer, where it fits.
+    static constexpr double kSideMargin = 2.0;
+
     bool operator==(const CueSettings& other) const;
     bool operator!=(const CueSettings& other) const { return !(*this == other); }
 };

@@ -130,8 +130,9 @@ TEST(CaptionPainter, draws_a_cue_where_its_settings_place_it_and_never_off_the_p
         {"position:30% line:90%,end", -1, 324, -1, -1, -1, 192},
         {"position:5%,line-left align:left", -1, -1, -1, 32, -1, -1},
         {"align:right position:90%", -1, -1, -1, -1, 576, -1},
-        {"position:0%,center", -1, -1, -1, 0, -1, -1},
-        {"position:100%,center", -1, -1, -1, -1, 640, -1},
+        // Kept 2 % in from the sides.
+        {"position:0%,center", -1, -1, -1, 13, -1, -1},
+        {"position:100%,center", -1, -1, -1, -1, 627, -1},
         // Not honoured: the captions' own place.
         {"vertical:lr size:10% line:-1", -1, 342, -1, -1, -1, 320},
     };
