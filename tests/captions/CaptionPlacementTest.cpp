@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,21 +19,28 @@
 
 namespace {
 
-// The grave in each scene's picture, in the art's 1920x1080 pixels, with a
-// few pixels to spare: the wooden cross, the mound and the flowers of
-// content/art/backdrops/cemetry_day.svg (drawn again at night), and the day
-// after (cemetry_day2.svg) the cross knocked askew over the heap of earth,
-// and the clods and flowers thrown about below.
+// A rectangle of a scene's picture that captions must leave in view, in the
+// art's 1920x1080 pixels.
 struct Grave {
-    const char* scene;
+    std::string scene;
     int left, top, right, bottom;
 };
-const Grave kGraves[] = {
-    {"Funeral", 1134, 770, 1322, 968},
-    {"CemetryNight", 1134, 770, 1322, 968},
-    {"CemetryDay", 1124, 770, 1345, 994},
-    {"CemetryDay", 1002, 952, 1412, 1066},
-};
+
+std::vector<Grave> graves()
+{
+    std::ifstream file(sourceRoot() + "/tests/captions/graves.txt");
+    std::vector<Grave> list;
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream words(line);
+        Grave grave;
+        if (line.empty() || line[0] == '#'
+            || !(words >> grave.scene >> grave.left >> grave.top >> grave.right >> grave.bottom))
+            continue;
+        list.push_back(grave);
+    }
+    return list;
+}
 
 } // namespace
 
@@ -40,6 +49,8 @@ TEST(BuiltCaptions, at_the_grave_the_captions_hide_none_of_it_and_stay_in_the_lo
     REQUIRE_GL();
     const Screenplay play = loadScreenplay(sourceRoot() + "/content/sound/screenplay.txt");
     const quorvane_engine::CueList captions = quorvane_engine::CueList::load(sourceRoot() + "/" + ShowFiles::kCaptions);
+    const std::vector<Grave> places = graves();
+    ASSERT_EQ(places.size(), 4u) << "tests/captions/graves.txt";
     quorvane_engine::CaptionPainter painter;
     ASSERT_TRUE(painter.ok()) << painter.error();
 
@@ -50,9 +61,9 @@ TEST(BuiltCaptions, at_the_grave_the_captions_hide_none_of_it_and_stay_in_the_lo
         Framebuffer target(size.width, size.height);
         std::vector<uint8_t> pixels;
         size_t checked = 0;
-        for (const Grave& grave : kGraves) {
-            const auto window = std::find_if(play.scenes.begin(), play.scenes.end(),
-                [&](const SceneWindow& w) { return w.name == grave.scene; });
+        for (const Grave& grave : places) {
+            const auto window = std::find_if(
+                play.scenes.begin(), play.scenes.end(), [&](const SceneWindow& w) { return w.name == grave.scene; });
             ASSERT_NE(window, play.scenes.end()) << grave.scene;
             // The grave in this picture's pixels.
             const int left = grave.left * size.width / 1920, right = (grave.right * size.width + 1919) / 1920;
@@ -60,8 +71,8 @@ TEST(BuiltCaptions, at_the_grave_the_captions_hide_none_of_it_and_stay_in_the_lo
             for (const quorvane_engine::Cue& cue : captions.cues) {
                 if (!(window->start <= cue.start && cue.start < window->end))
                     continue;
-                SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + ", "
-                    + std::string(grave.scene) + ", " + cue.lines[0]);
+                SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height) + ", " + grave.scene + ", "
+                    + cue.lines[0]);
                 ++checked;
                 target.bind();
                 glViewport(0, 0, size.width, size.height);
