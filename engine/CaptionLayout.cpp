@@ -104,8 +104,8 @@ std::vector<float> CaptionLayout::quads() const
         const float x1 = static_cast<float>(boxLeft + line.bandRight);
         const float y0 = static_cast<float>(boxTop + line.top);
         const float y1 = y0 + static_cast<float>(bandHeight);
-        const float corners[24]
-            = {x0, y0, s0, t0, x1, y0, s1, t0, x0, y1, s0, t1, x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
+        const float corners[24] = {x0, y0, s0, t0, x1, y0, s1, t0, x0, y1, s0, t1,
+                                   x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
         vertices.insert(vertices.end(), corners, corners + 24);
     }
     return vertices;

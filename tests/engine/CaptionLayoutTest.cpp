@@ -16,8 +16,8 @@ TEST(CaptionLayout, two_lines_sit_centred_in_the_lower_fifth_at_every_size)
     for (const auto& picture : pictures) {
         SCOPED_TRACE(std::to_string(picture.width) + "x" + std::to_string(picture.height));
         const int text = CaptionLayout::textHeightFor(picture.height);
-        const CaptionLayout layout
-            = CaptionLayout::place({10 * text, 6 * text}, text * 3 / 4, picture.width, picture.height);
+        const CaptionLayout layout = CaptionLayout::place({10 * text, 6 * text}, text * 3 / 4, picture.width,
+            picture.height);
         ASSERT_EQ(layout.lines.size(), 2u);
         EXPECT_EQ(layout.textHeight, text);
         EXPECT_GE(layout.boxTop, picture.height * 4 / 5) << "above the lower fifth";
