@@ -28,7 +28,8 @@ int CaptionLayout::textHeightFor(int height)
     return std::max(8, rounded(height / 18.0));
 }
 
-CaptionLayout CaptionLayout::place(const std::vector<int>& lineWidths, int ascent, int width, int height)
+CaptionLayout CaptionLayout::place(
+    const std::vector<int>& lineWidths, int ascent, int width, int height, const CueSettings& settings)
 {
     CaptionLayout layout;
     if (width <= 0 || height <= 0)
@@ -40,7 +41,8 @@ CaptionLayout CaptionLayout::place(const std::vector<int>& lineWidths, int ascen
     layout.bandHeight = above + size + rounded(size * kBandBelow);
     layout.baseline = above + ascent;
 
-    const int bottom = height - rounded(height * kBottomMargin);
+    const bool lined = settings.line != CueSettings::kAuto;
+    const int bottom = lined ? height : height - rounded(height * kBottomMargin);
     const size_t fit = static_cast<size_t>(std::max(0, bottom / layout.bandHeight));
     const size_t count = std::min(lineWidths.size(), fit);
     int widest = 0;
@@ -48,11 +50,39 @@ CaptionLayout CaptionLayout::place(const std::vector<int>& lineWidths, int ascen
         widest = std::max(widest, std::max(0, lineWidths[l]));
     layout.boxWidth = std::min(width, widest + 2 * side);
     layout.boxHeight = layout.bandHeight * static_cast<int>(count);
-    layout.boxLeft = (width - layout.boxWidth) / 2;
-    layout.boxTop = bottom - layout.boxHeight;
+
+    // Across: the bands aligned in the settings' box, the whole moved in
+    // where it would come nearer the picture's sides than the box keeps
+    // (or leave the picture, when it is wider).
+    double leftPercent = 0.0, rightPercent = 100.0;
+    settings.across(leftPercent, rightPercent);
+    const int regionLeft = rounded(width * leftPercent / 100.0);
+    const int regionRight = width - rounded(width * (100.0 - rightPercent) / 100.0);
+    const CueSettings::Align align = settings.align;
+    layout.boxLeft = align == CueSettings::Align::left ? regionLeft
+        : align == CueSettings::Align::right           ? regionRight - layout.boxWidth
+                                                       : (regionLeft + regionRight - layout.boxWidth) / 2;
+    const int margin = std::min(rounded(width * CueSettings::kSideMargin / 100.0), (width - layout.boxWidth) / 2);
+    layout.boxLeft = std::max(margin, std::min(layout.boxLeft, width - layout.boxWidth - margin));
+
+    // Down: the lowest band above the bottom margin, or the box's top,
+    // middle or bottom at the line given, moved in where it would leave the
+    // picture.
+    if (lined) {
+        const int at = rounded(height * settings.line / 100.0);
+        const CueSettings::Anchor anchor = settings.lineAlign;
+        layout.boxTop = anchor == CueSettings::Anchor::end ? at - layout.boxHeight
+            : anchor == CueSettings::Anchor::center        ? at - layout.boxHeight / 2
+                                                           : at;
+        layout.boxTop = std::max(0, std::min(layout.boxTop, height - layout.boxHeight));
+    } else {
+        layout.boxTop = bottom - layout.boxHeight;
+    }
     for (size_t l = 0; l < count; ++l) {
         const int lineWidth = std::max(0, lineWidths[l]);
-        const int left = (layout.boxWidth - lineWidth) / 2 - side;
+        const int left = align == CueSettings::Align::left ? 0
+            : align == CueSettings::Align::right           ? layout.boxWidth - lineWidth - 2 * side
+                                                           : (layout.boxWidth - lineWidth) / 2 - side;
         layout.lines.push_back({layout.bandHeight * static_cast<int>(l), left + side, std::max(0, left),
             std::min(layout.boxWidth, left + lineWidth + 2 * side)});
     }

@@ -1,12 +1,15 @@
 // Where a caption's lines go on the picture, as arithmetic: the text height
 // for a picture's height, one band per line behind its text, the bands
-// stacked and centred with the lowest in the lower fifth. Whole pixels
+// stacked and centred with the lowest in the lower fifth, or where the cue's
+// settings put them, always inside the picture. Whole pixels
 // throughout, so that each texel of the caption's texture lands on one
 // pixel. The glyphs and their widths are the font's business (the caller
 // measures each line); drawing is the painter's. Touches no GL and no font.
 #pragma once
 
 #include <vector>
+
+#include "CueSettings.h"
 
 namespace quorvane_engine {
 
@@ -26,11 +29,15 @@ public:
 
     // Lays out lines `lineWidths` pixels wide (at the text height of a
     // `height`-pixel picture) whose ascender rises `ascent` pixels above the
-    // baseline, over a `width` x `height` picture. The box is never larger
-    // than the picture: lines wider than it are cut at its sides, and lines
-    // beyond those that fit above the bottom margin are left out (the first
-    // ones stay).
-    static CaptionLayout place(const std::vector<int>& lineWidths, int ascent, int width, int height);
+    // baseline, over a `width` x `height` picture, where `settings` say:
+    // the bands aligned in the box CueSettings::across() gives, their top,
+    // middle or bottom at the line given. The box is never larger than the
+    // picture and never leaves it: it is moved in from an edge it would
+    // cross, lines wider than the picture are cut at its sides, and lines
+    // beyond those that fit (above the bottom margin when no line is given)
+    // are left out (the first ones stay).
+    static CaptionLayout place(const std::vector<int>& lineWidths, int ascent, int width, int height,
+        const CueSettings& settings = CueSettings());
 
     // The vertices of one quad a line (two triangles, six vertices), each
     // x, y in picture pixels (y down) and s, t in the box's texture.

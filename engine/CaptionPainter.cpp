@@ -173,8 +173,9 @@ std::vector<int> CaptionPainter::measure(const std::vector<std::string>& lines, 
     return widths;
 }
 
-void CaptionPainter::set(const std::vector<std::string>& lines, int width, int height)
+void CaptionPainter::set(const Cue& cue, int width, int height)
 {
+    const std::vector<std::string>& lines = cue.lines;
     const stbtt_fontinfo& info = font->info;
     const float scale = stbtt_ScaleForPixelHeight(&info, static_cast<float>(CaptionLayout::textHeightFor(height)));
     int ascent = 0, descent = 0, gap = 0;
@@ -182,7 +183,7 @@ void CaptionPainter::set(const std::vector<std::string>& lines, int width, int h
     std::vector<std::vector<Glyph>> glyphs;
     const std::vector<int> widths = measure(lines, scale, glyphs);
     const CaptionLayout layout
-        = CaptionLayout::place(widths, static_cast<int>(std::lround(ascent * scale)), width, height);
+        = CaptionLayout::place(widths, static_cast<int>(std::lround(ascent * scale)), width, height, cue.settings);
 
     // Coverage of the glyphs and of the bands, then composed: white text
     // over the band, straight alpha for the show's blending.
@@ -242,6 +243,7 @@ void CaptionPainter::set(const std::vector<std::string>& lines, int width, int h
     vertexCount = static_cast<GLsizei>(quads.size() / 4);
 
     setLines = lines;
+    setSettings = cue.settings;
     setWidth = width;
     setHeight = height;
 }
@@ -251,8 +253,8 @@ void CaptionPainter::draw(const Cue* cue, int width, int height)
     if (!cue || !font || !error_.empty() || cue->lines.empty() || width <= 0 || height <= 0)
         return;
     const SavedGlState saved;
-    if (cue->lines != setLines || width != setWidth || height != setHeight)
-        set(cue->lines, width, height);
+    if (cue->lines != setLines || cue->settings != setSettings || width != setWidth || height != setHeight)
+        set(*cue, width, height);
 
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);

@@ -1,13 +1,14 @@
 // Draws a caption over the picture: its lines set in an anti-aliased
 // proportional font (DejaVu Sans, found where the system keeps it, drawn through
 // stb_truetype), white on a translucent dark band behind each line, placed
-// by CaptionLayout. A caption is set into a texture once, when it first
+// by CaptionLayout where the cue's settings say. A caption is set into a texture once, when it first
 // shows at a size; each frame then draws one quad a line. Brings its own GL
 // program (sources in the code) and leaves the GL state as it found it:
 // bindings, program, blending (each of its four functions), depth test and
 // the unpack alignment. Which caption shows when is the cue list's business.
 #pragma once
 
+#include "engine/CueSettings.h"
 #include "engine/Gl.h"
 
 #include <memory>
@@ -53,10 +54,10 @@ private:
     // The widths in pixels of `lines` at `scale`, and their glyphs.
     std::vector<int> measure(const std::vector<std::string>& lines, float scale,
         std::vector<std::vector<Glyph>>& glyphs) const;
-    // Sets `lines` into the texture for a `width` x `height` picture and
-    // places its quads; changes the texture and buffer bindings and the
-    // unpack alignment.
-    void set(const std::vector<std::string>& lines, int width, int height);
+    // Sets the lines of `cue` into the texture for a `width` x `height`
+    // picture and places its quads where its settings say; changes the
+    // texture and buffer bindings and the unpack alignment.
+    void set(const Cue& cue, int width, int height);
 
     std::unique_ptr<Font> font;
     std::string error_;
@@ -67,7 +68,8 @@ private:
     GLsizei vertexCount = 0;           // six a line: its band's two triangles
     GLint viewportUniform = -1;
     GLint samplerUniform = -1;
-    std::vector<std::string> setLines; // what the texture holds, for a picture of...
+    std::vector<std::string> setLines; // what the texture holds, placed...
+    CueSettings setSettings;           // ...so, for a picture of...
     int setWidth = 0;                  // ...this size
     int setHeight = 0;
 };

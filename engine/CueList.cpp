@@ -86,8 +86,8 @@ bool timestamp(const std::string& text, size_t& at, double& seconds)
     return true;
 }
 
-// "start --> end [settings]".
-bool timing(const std::string& line, double& start, double& end)
+// "start --> end [settings]"; `settings` is what follows the end.
+bool timing(const std::string& line, double& start, double& end, std::string& settings)
 {
     size_t at = 0;
     if (!timestamp(line, at, start))
@@ -101,6 +101,7 @@ bool timing(const std::string& line, double& start, double& end)
         ++at;
     if (!timestamp(line, at, end))
         return false;
+    settings = line.substr(at);
     return at == line.size() || line[at] == ' ' || line[at] == '\t';
 }
 
@@ -271,11 +272,13 @@ CueList CueList::parse(const std::string& text, const std::string& path)
         if (timingLine >= blockEnd || lines[timingLine].find("-->") == std::string::npos)
             fail(blockStart, "expected a cue's times, such as \"00:00:06.300 --> 00:00:09.100\"");
         Cue cue;
-        if (!timing(lines[timingLine], cue.start, cue.end))
+        std::string settings;
+        if (!timing(lines[timingLine], cue.start, cue.end, settings))
             fail(timingLine,
                 "\"" + lines[timingLine] + "\" is not a cue's times, such as \"00:00:06.300 --> 00:00:09.100\"");
         if (!(cue.end > cue.start))
             fail(timingLine, "the cue ends at or before its start");
+        cue.settings = CueSettings::read(settings);
         for (size_t line = timingLine + 1; line < blockEnd; ++line) {
             std::string shown = plainText(lines[line]);
             // A line of markup or spaces alone shows nothing; kept, it would
@@ -330,7 +333,8 @@ CueList CueList::range(double from, double to) const
     CueList part;
     for (const Cue& cue : cues) {
         if (cue.start < to && cue.end > from)
-            part.cues.push_back({std::max(cue.start, from) - from, std::min(cue.end, to) - from, cue.lines});
+            part.cues.push_back(
+                {std::max(cue.start, from) - from, std::min(cue.end, to) - from, cue.lines, cue.settings});
     }
     return part;
 }
@@ -339,7 +343,9 @@ std::string CueList::toWebVtt() const
 {
     std::string text = "WEBVTT\n";
     for (const Cue& cue : cues) {
-        text += "\n" + formatTime(cue.start) + " --> " + formatTime(cue.end) + "\n";
+        const std::string settings = cue.settings.text();
+        text += "\n" + formatTime(cue.start) + " --> " + formatTime(cue.end) + (settings.empty() ? "" : " ")
+            + settings + "\n";
         for (const std::string& line : cue.lines)
             text += escaped(line) + "\n";
     }

@@ -1,8 +1,8 @@
 // Timed captions in a WebVTT file: reading, finding the cue of a moment,
 // cutting a stretch out, and writing. The reader takes what browsers, ffmpeg
 // and video players write and read: the WEBVTT header, optional cue
-// identifiers, "hh:mm:ss.mmm" or "mm:ss.mmm" times, cue settings (ignored),
-// NOTE, STYLE and REGION blocks (skipped), markup tags (dropped; a '<' that
+// identifiers, "hh:mm:ss.mmm" or "mm:ss.mmm" times, cue settings (those the
+// captions honour kept, see CueSettings; the rest ignored), NOTE, STYLE and REGION blocks (skipped), markup tags (dropped; a '<' that
 // no '>' closes is text) and the character references &amp; &lt; &gt; &nbsp;
 // &lrm; &rlm; and &#N; &#xH; (decoded). It is bounded: a file, a cue and a
 // line no larger than captions on a picture can be, so that whoever draws a
@@ -13,7 +13,10 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "CueSettings.h"
 
 namespace quorvane_engine {
 
@@ -23,9 +26,19 @@ struct CueError : std::runtime_error {
 };
 
 struct Cue {
+    Cue() = default;
+    Cue(double start, double end, std::vector<std::string> lines, CueSettings settings = {})
+        : start(start)
+        , end(end)
+        , lines(std::move(lines))
+        , settings(settings)
+    {
+    }
+
     double start = 0.0;             // seconds; shown from here...
     double end = 0.0;               // ...up to, not including, here
     std::vector<std::string> lines; // plain text, UTF-8, one entry per line
+    CueSettings settings;           // where it stands; by default the captions' own place
 };
 
 class CueList {
@@ -55,8 +68,8 @@ public:
     // moved to start from 0 (a cue from 9 to 12 in [10, 20) becomes 0 to 2).
     CueList range(double from, double to) const;
 
-    // The WebVTT text of the cues: times to the millisecond, "&", "<" and
-    // ">" written as character references.
+    // The WebVTT text of the cues: times to the millisecond, the settings
+    // honoured, "&", "<" and ">" written as character references.
     std::string toWebVtt() const;
 
     std::vector<Cue> cues;

@@ -295,6 +295,37 @@ EMSCRIPTEN_KEEPALIVE const char* quorvane_cue_text(int index)
     return text.c_str();
 }
 
+// Where cue `index` stands, as JSON: {"settings": its WebVTT settings as
+// the reader keeps them, "left" and "right": the box across the picture
+// whose width its lines share (percent of the width), "line": percent of the
+// height or null for the captions' own place, "lineAlign": which of the
+// box's "start" (top), "center" or "end" stands there, "align": "left",
+// "center" or "right"}.
+EMSCRIPTEN_KEEPALIVE const char* quorvane_cue_place(int index)
+{
+    text.clear();
+    if (index < 0 || index >= static_cast<int>(cues.cues.size()))
+        return text.c_str();
+    using quorvane_engine::CueSettings;
+    const CueSettings& settings = cues.cues[index].settings;
+    double left = 0.0, right = 0.0;
+    settings.across(left, right);
+    char line[32] = "null";
+    if (settings.line != CueSettings::kAuto)
+        std::snprintf(line, sizeof line, "%.17g", settings.line);
+    const CueSettings::Anchor anchor = settings.lineAlign;
+    const CueSettings::Align align = settings.align;
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, "\"left\": %.17g, \"right\": %.17g, \"line\": %s", left, right, line);
+    // The settings text holds no quote or backslash: only the settings read are written.
+    text = "{\"settings\": \"" + settings.text() + "\", " + numbers + ", \"lineAlign\": \""
+        + (anchor == CueSettings::Anchor::center ? "center" : anchor == CueSettings::Anchor::end ? "end" : "start")
+        + "\", \"align\": \""
+        + (align == CueSettings::Align::left ? "left" : align == CueSettings::Align::right ? "right" : "center")
+        + "\"}";
+    return text.c_str();
+}
+
 // The index of the cue shown at `time` (as the player chooses it where cues
 // overlap), or -1.
 EMSCRIPTEN_KEEPALIVE int quorvane_cue_at(double time)

@@ -72,6 +72,23 @@ bool endsInsidePhrase(const std::string& line)
     return std::any_of(std::begin(kOpeners), std::end(kOpeners), [&](const char* word) { return last == word; });
 }
 
+// Whether a line break between `line` and `next` parts a verb from its
+// object: "offered / me", "offered me / a fortune".
+bool partsVerbAndObject(const std::string& line, const std::string& next)
+{
+    auto lower = [](std::string word) {
+        for (char& c : word)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return word;
+    };
+    const std::string last = lower(line.substr(line.rfind(' ') == std::string::npos ? 0 : line.rfind(' ') + 1));
+    const std::string first = lower(next.substr(0, next.find(' ')));
+    const bool objectLast = last == "me" || last == "him" || last == "us" || last == "them";
+    const bool objectFirst = first == "me" || first == "him" || first == "us" || first == "them";
+    const bool thingFirst = first == "a" || first == "an" || first == "the" || first == "some";
+    return objectFirst || (objectLast && thingFirst);
+}
+
 CueList make(const std::string& body, const std::vector<double>& ends)
 {
     return CaptionTiming::make(parseScreenplay(kHeader + body, "play.txt"), ends, kCuts);
@@ -95,6 +112,8 @@ TEST(BuiltCaptions, every_spoken_line_has_one_cue_with_its_words_readable_in_tim
             EXPECT_LE(characters(line), 42) << line;
             if (&line != &cue.lines.back()) {
                 EXPECT_FALSE(endsInsidePhrase(line)) << "broken inside a phrase after \"" << line << "\"";
+                EXPECT_FALSE(partsVerbAndObject(line, (&line)[1]))
+                    << "a verb parted from its object after \"" << line << "\"";
             }
             text += (text.empty() ? "" : " ") + line;
         }
@@ -171,6 +190,10 @@ TEST(CaptionTiming, two_lines_break_where_speech_pauses_never_inside_a_phrase)
         {"Harlan: Grabwell, we found Milo's computer too.", {"Harlan: Grabwell,", "we found Milo's computer too."}},
         {"Milo: Look, it's finished! My undo program. It undoes anything.",
          {"Milo: Look, it's finished!", "My undo program. It undoes anything."}},
+        // Not "offered me / a fortune", nor "offered / me a fortune": a verb
+        // keeps its objects.
+        {"Milo: Grabwell offered me a fortune for it. I said no.",
+         {"Milo: Grabwell offered me a fortune", "for it. I said no."}},
         // Not "Come in. Mind / the carpet": no line ends with the first word
         // of a sentence the next line goes on with.
         {"Grabwell: Detectives! Come in. Mind the carpet, it costs more than you do.", {}},
@@ -186,6 +209,33 @@ TEST(CaptionTiming, two_lines_break_where_speech_pauses_never_inside_a_phrase)
         EXPECT_FALSE(CaptionTiming::endsPhrase(leaning)) << leaning;
     for (const char* closing : {"party", "of.", "the,", "Milo's!", "bed", "in;"})
         EXPECT_TRUE(CaptionTiming::endsPhrase(closing)) << closing;
+    // A verb and its object pronoun, an object pronoun and the thing given.
+    const struct {
+        const char* last;
+        const char* next;
+        bool parts;
+    } pairs[] = {{"offered", "me", true}, {"told", "them.", true}, {"offered", "Him", true}, {"me", "a", true},
+        {"gave", "us", true}, {"them", "the", true}, {"him", "\"the", true}, {"me,", "a", false},
+        {"fortune", "for", false}, {"me", "again.", false}, {"party", "on", false}, {"saw", "her", false}};
+    for (const auto& pair : pairs)
+        EXPECT_EQ(CaptionTiming::partsObject(pair.last, pair.next), pair.parts) << pair.last << " / " << pair.next;
+}
+
+TEST(CaptionTiming, the_captions_of_a_placed_scene_take_its_settings_and_the_rest_keep_their_place)
+{
+    const CueList cues = make("captions Garden position:28% line:90%,end\n"
+                              "11 anna: In the kitchen.\n12.6 14.5 [Outside]\n21 anna: In the garden.\n",
+        {12.0, 22.0});
+    ASSERT_EQ(cues.cues.size(), 3u);
+    EXPECT_FALSE(cues.cues[0].settings.placed());
+    EXPECT_FALSE(cues.cues[1].settings.placed());
+    EXPECT_EQ(cues.cues[2].settings.text(), "line:90%,end position:28%");
+    // Written as the players read it.
+    const std::string written = cues.toWebVtt();
+    EXPECT_NE(written.find("00:00:21.000 --> 00:00:22.800 line:90%,end position:28%\nAnna: In the garden.\n"),
+        std::string::npos)
+        << written;
+    EXPECT_NE(written.find("00:00:11.000 --> 00:00:12.600\n"), std::string::npos) << written;
 }
 
 TEST(CaptionTiming, a_caption_that_cannot_keep_the_rules_names_its_line)
@@ -208,6 +258,16 @@ TEST(CaptionTiming, a_caption_that_cannot_keep_the_rules_names_its_line)
         {"11 12 [Later]\n", {}, "play.txt:7: the caption can show only 1.000 s"},
         {"name carl Carl\n", {}, "play.txt:7: \"carl\" is not in the cast"},
         {"11 12 Later\n", {}, "play.txt:7: a stage direction reads \"START END [TEXT]\""},
+        // Placements: scenes above, then settings the captions honour.
+        {"captions Attic position:28%\n", {}, "play.txt:7: \"Attic\" is no scene above"},
+        {"captions Garden\n", {}, "play.txt:7: \"captions\" needs scenes and the cue settings"},
+        {"captions position:28%\n", {}, "play.txt:7: \"captions\" needs scenes and the cue settings"},
+        {"captions Garden position:28% Kitchen\n", {}, "play.txt:7: \"Kitchen\" is no cue setting (NAME:VALUE)"},
+        {"captions Garden position:28%\ncaptions Kitchen Garden line:10%\n", {},
+         "play.txt:8: the captions of \"Garden\" are placed on line 7 already"},
+        {"captions Garden position:28% size:50%\n", {},
+         "play.txt:7: \"size:50%\" is not a cue setting that the captions honour"},
+        {"captions Garden line:120%\n", {}, "play.txt:7: \"line:120%\" is not a cue setting"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);

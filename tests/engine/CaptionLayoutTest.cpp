@@ -48,18 +48,27 @@ TEST(CaptionLayout, the_box_never_outgrows_the_picture)
         {"no picture", {100}, 0, 0, 0},
         {"a negative width", {-5}, 640, 360, 1},
     };
+    // Placed anywhere, even past an edge, the box stays on the picture.
+    const char* const placements[] = {"", "line:100%", "line:0%,end", "line:50%,center",
+        "position:0%,line-right align:right", "position:100%,line-left align:left", "position:50%,center"};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const CaptionLayout layout = CaptionLayout::place(c.widths, 10, c.width, c.height);
-        EXPECT_EQ(layout.lines.size(), c.lines);
-        EXPECT_LE(layout.boxWidth, c.width);
-        EXPECT_LE(layout.boxHeight, c.height);
-        EXPECT_GE(layout.boxLeft, 0);
-        EXPECT_GE(layout.boxTop, 0);
-        for (const CaptionLayout::Line& line : layout.lines) {
-            EXPECT_GE(line.bandLeft, 0);
-            EXPECT_LE(line.bandRight, layout.boxWidth);
-            EXPECT_LE(line.top + layout.bandHeight, layout.boxHeight);
+        for (const char* placement : placements) {
+            SCOPED_TRACE(std::string(c.what) + ", " + placement);
+            const quorvane_engine::CueSettings settings = quorvane_engine::CueSettings::read(placement);
+            const CaptionLayout layout = CaptionLayout::place(c.widths, 10, c.width, c.height, settings);
+            // A line given lets the lines use the bottom margin.
+            EXPECT_EQ(layout.lines.size(), settings.line == settings.kAuto || c.lines != 13 ? c.lines : 14u);
+            EXPECT_LE(layout.boxLeft + layout.boxWidth, c.width);
+            EXPECT_LE(layout.boxTop + layout.boxHeight, c.height);
+            EXPECT_LE(layout.boxWidth, c.width);
+            EXPECT_LE(layout.boxHeight, c.height);
+            EXPECT_GE(layout.boxLeft, 0);
+            EXPECT_GE(layout.boxTop, 0);
+            for (const CaptionLayout::Line& line : layout.lines) {
+                EXPECT_GE(line.bandLeft, 0);
+                EXPECT_LE(line.bandRight, layout.boxWidth);
+                EXPECT_LE(line.top + layout.bandHeight, layout.boxHeight);
+            }
         }
     }
 }

@@ -19,7 +19,7 @@ TEST(CueList, reads_the_cues_that_webvtt_writers_write)
                                         "intro\r\n00:01.500 --> 00:03.000 line:90% align:center\r\n"
                                         "<v Irma>Milo, it is <i>two</i></v>\r\nin the morning &amp; late\r\n\r\n"
                                         "01:00:00.250 --> 01:00:02.000\r\n[A week later]",
-                                        "in.vtt");
+        "in.vtt");
     ASSERT_EQ(list.cues.size(), 2u);
     EXPECT_DOUBLE_EQ(list.cues[0].start, 1.5);
     EXPECT_DOUBLE_EQ(list.cues[0].end, 3.0);
@@ -37,6 +37,85 @@ TEST(CueList, reads_the_cues_that_webvtt_writers_write)
         const quorvane_engine::Cue* cue = list.at(moment.time);
         EXPECT_EQ(cue ? cue->lines[0] : "(none)", moment.shown ? moment.shown : "(none)");
     }
+}
+
+TEST(CueList, keeps_the_settings_that_place_a_cue_and_ignores_the_rest_as_webvtt_does)
+{
+    using quorvane_engine::CueSettings;
+    using Anchor = CueSettings::Anchor;
+    using Align = CueSettings::Align;
+    const double kAuto = CueSettings::kAuto;
+    const struct {
+        const char* settings; // after the end time
+        double line;
+        Anchor lineAlign;
+        double position;
+        Anchor positionAlign;
+        Align align;
+        const char* written; // as toWebVtt() writes them back
+        double left, right;  // the box across the picture, percent
+    } cases[] = {
+        {"", kAuto, Anchor::start, kAuto, Anchor::automatic, Align::center, "", 0, 100},
+        {"line:80%", 80, Anchor::start, kAuto, Anchor::automatic, Align::center, "line:80%", 0, 100},
+        {"line:12.5%,end", 12.5, Anchor::end, kAuto, Anchor::automatic, Align::center, "line:12.5%,end", 0, 100},
+        {"\tline:50%,center   position:30%", 50, Anchor::center, 30, Anchor::automatic, Align::center,
+            "line:50%,center position:30%", 0, 60},
+        {"position:70%", kAuto, Anchor::start, 70, Anchor::automatic, Align::center, "position:70%", 40, 100},
+        {"position:10%,line-left align:right", kAuto, Anchor::start, 10, Anchor::start, Align::right,
+            "position:10%,line-left align:right", 10, 100},
+        {"align:start position:25%", kAuto, Anchor::start, 25, Anchor::automatic, Align::left,
+            "position:25% align:left", 25, 100},
+        {"align:end position:25%", kAuto, Anchor::start, 25, Anchor::automatic, Align::right,
+            "position:25% align:right", 0, 25},
+        {"line:0% position:100%,line-right", 0, Anchor::start, 100, Anchor::end, Align::center,
+            "line:0% position:100%,line-right", 0, 100},
+        // The last of a setting given twice counts; an alignment alone keeps the one before.
+        {"line:10%,end line:20%", 20, Anchor::end, kAuto, Anchor::automatic, Align::center, "line:20%,end", 0, 100},
+        // Malformed: left out, the rest kept.
+        {"line:101% position:-5% align:middle line:50 line:5%,top position:3x%", kAuto, Anchor::start, kAuto,
+            Anchor::automatic, Align::center, "", 0, 100},
+        {"line:.5% line:5.% line:% line: :50% position:50%% line:50%,", kAuto, Anchor::start, kAuto, Anchor::automatic,
+            Align::center, "", 0, 100},
+        // A line number is WebVTT, but placed by lines the captions do not
+        // honour: the cue keeps its own place.
+        {"line:40% line:-1", kAuto, Anchor::start, kAuto, Anchor::automatic, Align::center, "", 0, 100},
+        // Unknown, or not honoured.
+        {"vertical:rl size:50% region:r1 made:up colour line:33.3333333%", 33.333333, Anchor::start, kAuto,
+            Anchor::automatic, Align::center, "line:33.333333%", 0, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings);
+        const CueList list
+            = CueList::parse(std::string("WEBVTT\n\n00:01.000 --> 00:02.000 ") + c.settings + "\nHi\n", "in.vtt");
+        ASSERT_EQ(list.cues.size(), 1u);
+        const CueSettings& read = list.cues[0].settings;
+        EXPECT_DOUBLE_EQ(read.line, c.line);
+        if (c.line != kAuto) {
+            EXPECT_EQ(read.lineAlign, c.lineAlign);
+        }
+        EXPECT_DOUBLE_EQ(read.position, c.position);
+        if (c.position != kAuto) {
+            EXPECT_EQ(read.positionAlign, c.positionAlign);
+        }
+        EXPECT_EQ(read.align, c.align);
+        EXPECT_EQ(read.placed(), std::string(c.written) != "");
+        double left = 0.0, right = 0.0;
+        read.across(left, right);
+        EXPECT_DOUBLE_EQ(left, c.left);
+        EXPECT_DOUBLE_EQ(right, c.right);
+        // Written out and read again, the cue stands where it stood.
+        const std::string written = list.toWebVtt();
+        EXPECT_NE(written.find(std::string("00:00:02.000") + (*c.written ? " " : "") + c.written + "\nHi\n"),
+            std::string::npos)
+            << written;
+        EXPECT_EQ(CueList::parse(written, "again.vtt").cues[0].settings, read);
+        EXPECT_EQ(list.range(0.5, 1.5).cues[0].settings, read);
+    }
+    // What was left out is told to whoever asks (the content build does).
+    std::vector<std::string> ignored;
+    const CueSettings read = CueSettings::read("position:30% sise:50% line:120%", &ignored);
+    EXPECT_EQ(read.text(), "position:30%");
+    EXPECT_EQ(ignored, (std::vector<std::string>{"sise:50%", "line:120%"}));
 }
 
 TEST(CueList, faults_name_the_file_and_line)
@@ -72,8 +151,12 @@ TEST(CueList, reads_cue_text_as_browsers_do)
     } cases[] = {
         {"<i>yes</i> and 3 <4", "yes and 3 <4"},
         {"Tom &amp; Jerry &lt;3 &gt;", "Tom & Jerry <3 >"},
-        {"no&nbsp;break", "no\xC2\xA0" "break"},
-        {"&lrm;left&rlm;", "\xE2\x80\x8E" "left\xE2\x80\x8F"},
+        {"no&nbsp;break",
+            "no\xC2\xA0"
+            "break"},
+        {"&lrm;left&rlm;",
+            "\xE2\x80\x8E"
+            "left\xE2\x80\x8F"},
         {"&#38;&#x26;&#X3C;", "&&<"},
         {"&#0; &#x110000; &#xD800;", "\xEF\xBF\xBD \xEF\xBF\xBD \xEF\xBF\xBD"},
         {"&copy; &#; &#x; &#12 &amp", "&copy; &#; &#x; &#12 &amp"},
@@ -88,8 +171,7 @@ TEST(CueList, reads_cue_text_as_browsers_do)
 
 TEST(CueList, a_line_that_shows_nothing_is_left_out_and_the_cue_reads_back_as_written)
 {
-    const CueList list
-        = CueList::parse("WEBVTT\n\n00:01.000 --> 00:02.000\nfirst\n<i></i>\n   \nlast\n", "in.vtt");
+    const CueList list = CueList::parse("WEBVTT\n\n00:01.000 --> 00:02.000\nfirst\n<i></i>\n   \nlast\n", "in.vtt");
     ASSERT_EQ(list.cues.size(), 1u);
     EXPECT_EQ(list.cues[0].lines, (std::vector<std::string>{"first", "last"}));
     const CueList again = CueList::parse(list.toWebVtt(), "again.vtt");

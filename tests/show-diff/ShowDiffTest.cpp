@@ -214,4 +214,14 @@ TEST(ShowDiff, compares_a_build_with_itself_and_refuses_bad_usage)
     EXPECT_NE(same.out.find("frame 00002    105.000 s  same\n"), std::string::npos) << same.out;
     EXPECT_NE(same.out.find("summary: 3 frames, 3 the same, 0 differ"), std::string::npos) << same.out;
     EXPECT_FALSE(std::filesystem::exists(dir.path("w.png")));
+    // With the captions drawn over both: at the funeral, where a cue shows.
+    if (!std::filesystem::exists(sourceRoot() + "/data/captions.vtt"))
+        GTEST_SKIP() << "no built captions in data/";
+    const std::string frame = " -q --size 320x180 --from 72 --to 72 --fps 1 --keep ";
+    const ToolRun captioned = run(script + frame + dir.path("with") + " --captions " + build + " " + build);
+    EXPECT_EQ(captioned.code, 0) << captioned.err;
+    EXPECT_NE(captioned.out.find("summary: 1 frames, 1 the same, 0 differ"), std::string::npos) << captioned.out;
+    ASSERT_EQ(run(script + frame + dir.path("without") + " " + build + " " + build).code, 0);
+    EXPECT_NE(readFile(dir.path("with/after/frame_00000.png")), readFile(dir.path("without/after/frame_00000.png")))
+        << "no caption drawn";
 }

@@ -957,6 +957,16 @@ test('over a throttled link the start card comes before the whole download, and 
 });
 
 // The centre of the element `selector` in CSS pixels.
+// The box around every element `selector` matches, in the window's pixels.
+async function boxOf(tab, selector) {
+    return tab.look(`(() => {
+        const boxes = [...document.querySelectorAll(${JSON.stringify(selector)})].map((e) => e.getBoundingClientRect());
+        const left = Math.min(...boxes.map((b) => b.left)), top = Math.min(...boxes.map((b) => b.top));
+        const right = Math.max(...boxes.map((b) => b.right)), bottom = Math.max(...boxes.map((b) => b.bottom));
+        return { left, top, right, bottom, width: right - left, height: bottom - top };
+    })()`);
+}
+
 async function centreOf(tab, selector) {
     return tab.look(`(() => {
         const box = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect();
@@ -1115,7 +1125,18 @@ test('with the keyboard only: Tab reaches every control while the show plays, Sp
     await tab.context().close();
 });
 
-test('captions: the desktop\'s cues, at least 16 px, under the picture where the window has room, over its lower fifth and above the bar otherwise', async (t) => {
+// The grave in the pictures of the scenes at it, by the scenes' titles: the
+// captions' test of the desktop's table.
+const kGraves = {};
+for (const line of fs.readFileSync(path.join(dataRoot, 'tests/captions/graves.txt'), 'utf8').split('\n')) {
+    const [scene, left, top, right, bottom] = line.split(/\s+/);
+    if (!scene || scene.startsWith('#')) continue;
+    const words = scene.replace(/([a-z])([A-Z])/g, '$1 $2');
+    const title = words.charAt(0) + words.slice(1).toLowerCase();
+    (kGraves[title] ||= []).push({ left: Number(left), top: Number(top), right: Number(right), bottom: Number(bottom) });
+}
+
+test('captions: the desktop\'s cues, at least 16 px, under the picture where the window has room, over its lower fifth and above the bar otherwise, beside the grave', async (t) => {
     const cases = [
         { name: 'a small phone, 320x568', options: { device: { ...kPhone, viewport: { width: 320, height: 568 } } }, band: true },
         { name: 'a window of 640x360', options: { width: kWidth, height: kHeight }, band: false },
@@ -1154,6 +1175,32 @@ test('captions: the desktop\'s cues, at least 16 px, under the picture where the
                 const playing = await centreOf(tab, '#captions');
                 assert.ok(playing.top >= stageBox.top + 0.8 * stageBox.height - 1 && playing.bottom <= stageBox.bottom,
                     'the captions are not over the lower fifth');
+                // At the grave its cues stand beside it, as the desktop
+                // draws them: the widest, and the last one, played.
+                await tab.keyboard.press(' ');
+                const { scenes } = await report(tab);
+                const atGrave = cues.filter((each) => each.place.settings !== '');
+                const widest = atGrave.reduce((a, b) => (b.text.length > a.text.length ? b : a));
+                for (const each of [widest, atGrave[atGrave.length - 1]]) {
+                    await tab.cdp.send('Page.navigate', { url: `${site.url}#t=${each.start + 0.1}` });
+                    await waitUntil(tab, `window.quorvane.caption === ${JSON.stringify(each.text)}`);
+                    if (each === atGrave[atGrave.length - 1]) {
+                        await tab.keyboard.press(' ');
+                        await waitUntil(tab, '!document.getElementById("controls").classList.contains("shown")', 6000);
+                        await sleep(400);
+                    }
+                    const title = scenes.find((scene) => scene.start <= each.start && each.start < scene.end).title;
+                    const shown = await boxOf(tab, '#captions span');
+                    for (const grave of kGraves[title]) {
+                        const x = (column) => stageBox.left + (column / 1920) * stageBox.width;
+                        const y = (row) => stageBox.top + (row / 1080) * stageBox.height;
+                        assert.ok(shown.right <= x(grave.left) || shown.left >= x(grave.right) || shown.bottom <= y(grave.top)
+                            || shown.top >= y(grave.bottom), `"${each.text}" over the grave in "${title}"`);
+                    }
+                    assert.ok(shown.left >= stageBox.left && shown.bottom <= stageBox.bottom, `"${each.text}" off the picture`);
+                }
+                const last = await boxOf(tab, '#captions span');
+                assert.ok(last.top >= stageBox.top + 0.7 * stageBox.height, 'the captions are not in the lower part');
             }
             assert.deepEqual(tab.errors, []);
             await tab.context().close();
@@ -1224,8 +1271,12 @@ test('the timeline: a hover tells the time and the scene, a drag scrubs the pict
 
 // (The built file is held to the desktop's reading in the test above.)
 test('captions: the page reads the cue file with the desktop\'s reader, on files with the edge cases', async (t) => {
-    const readable = ['WEBVTT', '', 'NOTE a note', '', 'one', '00:00:01.000 --> 00:00:04.000 align:start',
-        'Fish &amp; chips &lt;3', '<i>tagged</i> text', '', '00:00:03.000 --> 00:00:06.000', 'overlapping', ''].join('\n');
+    // Cue settings: those that place a cue kept, the malformed and the unknown ignored.
+    const readable = ['WEBVTT', '', 'NOTE a note', '', 'one',
+        '00:00:01.000 --> 00:00:04.000 align:start line:120% size:50% vertical:rl position:5x% made:up',
+        'Fish &amp; chips &lt;3', '<i>tagged</i> text', '',
+        '00:00:03.000 --> 00:00:06.000 line:20% position:25%,line-left align:left', 'overlapping', 'and placed',
+        ''].join('\n');
     const oneDigitHour = ['WEBVTT', '', '0:00:01.000 --> 0:00:04.000', 'an hour of one digit', ''].join('\n');
     const damaged = ['WEBVTT', '', '00:00:01.000 --> 00:00:04.000', 'fine', '', '00:00:05.000 --> 00:00:04.000',
         'ends before it starts', ''].join('\n');
@@ -1249,6 +1300,14 @@ test('captions: the page reads the cue file with the desktop\'s reader, on files
                 await tab.cdp.send('Page.navigate', { url: `${site.url}#t=${c.at}` });
                 await waitUntil(tab, `window.quorvane.showTime === ${c.at}`);
                 assert.equal((await report(tab)).caption, desktop.cues[1].text);
+                // Where its settings put it, as the desktop draws it: the
+                // top at 20 % of the picture's height, the lines from 25 %
+                // of its width.
+                const stage = await boxOf(tab, '#stage');
+                const top = (await boxOf(tab, '#captions')).top;
+                const left = (await boxOf(tab, '#captions span')).left;
+                assert.ok(Math.abs(top - (stage.top + 0.2 * stage.height)) <= 1, `the caption's top at ${top}`);
+                assert.ok(Math.abs(left - (stage.left + 0.25 * stage.width)) <= 1, `the caption's left at ${left}`);
             }
             assert.deepEqual(unexpected(tab.errors), []);
             await tab.context().close();

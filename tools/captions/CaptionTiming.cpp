@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -52,6 +53,30 @@ const char* const kLeaningWords[] = {
     "and", "but", "or", "that", "if", "because",
 };
 
+// Pronouns that stand only as objects; "her", "you" and "it" may be
+// subjects or possessives too, and are left alone.
+const char* const kObjectPronouns[] = {"me", "him", "us", "them"};
+// Words that start the thing given after an object pronoun ("offered me / a
+// fortune"). Lower case.
+const char* const kDeterminers[] = {"a", "an", "the", "this", "these", "those", "some", "any", "every", "each", "no",
+    "my", "your", "his", "her", "its", "our", "their"};
+
+// `word` in lower case without quotes and brackets.
+std::string bareWord(const std::string& word)
+{
+    std::string bare;
+    for (char c : word)
+        if (c != '"' && c != '[' && c != '(')
+            bare += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return bare;
+}
+
+template <size_t N>
+bool isOneOf(const std::string& bare, const char* const (&words)[N])
+{
+    return std::any_of(std::begin(words), std::end(words), [&](const char* word) { return bare == word; });
+}
+
 bool endsSentence(char c)
 {
     return c == '.' || c == '!' || c == '?';
@@ -66,14 +91,20 @@ bool CaptionTiming::endsPhrase(const std::string& word)
     const char last = word.back();
     if (endsSentence(last) || last == ',' || last == ';' || last == ':' || last == ']')
         return true;
-    std::string bare;
-    for (char c : word)
-        if (c != '"' && c != '[' && c != '(')
-            bare += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string bare = bareWord(word);
     if (bare.size() > 2 && bare.compare(bare.size() - 2, 2, "'s") == 0)
         return false; // "Milo's computer", "it's finished"
-    return std::none_of(std::begin(kLeaningWords), std::end(kLeaningWords),
-                        [&](const char* leaning) { return bare == leaning; });
+    return !isOneOf(bare, kLeaningWords);
+}
+
+bool CaptionTiming::partsObject(const std::string& last, const std::string& next)
+{
+    if (last.empty() || !std::isalnum(static_cast<unsigned char>(last.back())))
+        return false; // punctuation ends the phrase
+    std::string first = bareWord(next);
+    while (!first.empty() && !std::isalnum(static_cast<unsigned char>(first.back())))
+        first.pop_back();
+    return isOneOf(first, kObjectPronouns) || (isOneOf(bareWord(last), kObjectPronouns) && isOneOf(first, kDeterminers));
 }
 
 std::vector<std::string> CaptionTiming::breakLines(const std::string& text)
@@ -99,7 +130,9 @@ std::vector<std::string> CaptionTiming::breakLines(const std::string& text)
         const size_t wordStart = text.rfind(' ', at - 1);
         const std::string lastWord = wordStart == std::string::npos ? text.substr(0, at)
                                                                      : text.substr(wordStart + 1, at - wordStart - 1);
-        if (!endsPhrase(lastWord))
+        const size_t nextEnd = text.find(' ', at + 1);
+        const std::string nextWord = text.substr(at + 1, nextEnd == std::string::npos ? nextEnd : nextEnd - at - 1);
+        if (!endsPhrase(lastWord) || partsObject(lastWord, nextWord))
             continue;
         const bool bare = std::isalnum(static_cast<unsigned char>(lastWord.back())) != 0;
         if (bare && wordStart != std::string::npos && wordStart > 0 &&
@@ -141,6 +174,27 @@ quorvane_engine::CueList CaptionTiming::make(
                            "[" + direction.text + "]", direction.sourceLine});
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.start < b.start; });
 
+    // The screenplay's placements, each read as the players read it.
+    std::vector<quorvane_engine::CueSettings> placements;
+    for (const CaptionPlacement& placement : play.placements) {
+        std::vector<std::string> ignored;
+        placements.push_back(quorvane_engine::CueSettings::read(placement.settings, &ignored));
+        if (!ignored.empty())
+            throw ScreenplayError(play.where(placement.sourceLine) + "\"" + ignored.front() +
+                                  "\" is not a cue setting that the captions honour (line:P%[,start|center|end], "
+                                  "position:P%[,line-left|center|line-right], align:start|center|end|left|right)");
+    }
+    // Those of the scene window the caption starting at `start` (ms) shows in.
+    auto placed = [&](long long start) {
+        for (size_t p = 0; p < play.placements.size(); ++p)
+            for (const SceneWindow& window : play.scenes)
+                if (window.start * 1000.0 <= start && start < window.end * 1000.0 &&
+                    std::find(play.placements[p].scenes.begin(), play.placements[p].scenes.end(), window.name) !=
+                        play.placements[p].scenes.end())
+                    return placements[p];
+        return quorvane_engine::CueSettings();
+    };
+
     quorvane_engine::CueList list;
     for (size_t i = 0; i < entries.size(); ++i) {
         const Entry& entry = entries[i];
@@ -178,7 +232,8 @@ quorvane_engine::CueList CaptionTiming::make(
                 shown * 1000.0 / static_cast<double>(end - entry.start), kMaxCharactersPerSecond);
             throw ScreenplayError(where + "the caption reads at " + speed + before);
         }
-        list.cues.push_back({static_cast<double>(entry.start) / 1000.0, static_cast<double>(end) / 1000.0, lines});
+        list.cues.push_back(
+            {static_cast<double>(entry.start) / 1000.0, static_cast<double>(end) / 1000.0, lines, placed(entry.start)});
     }
     return list;
 }

@@ -27,8 +27,8 @@ public:
 
     // `text` on one line when it fits, else on two: broken at the end of a
     // sentence where both lines fit, else after a comma, else between two
-    // phrases, as evenly as the spaces allow; empty when it does not fit two
-    // so. Lengths count UTF-8 characters.
+    // phrases (never parting a verb from its object), as evenly as the
+    // spaces allow; empty when it does not fit two so. Lengths count UTF-8 characters.
     static std::vector<std::string> breakLines(const std::string& text);
 
     // Whether a line may end with `word` (as written, with its punctuation):
@@ -37,13 +37,22 @@ public:
     // its verb does.
     static bool endsPhrase(const std::string& word);
 
+    // Whether a line ending with `last` and the next starting with `next`
+    // would part a verb from its object: the next line starts with an
+    // object pronoun ("offered / me"), or the line ends with one and the
+    // next starts with the thing given ("offered me / a fortune").
+    static bool partsObject(const std::string& last, const std::string& next);
+
     // The cues of `play`: `voiceEnds[i]` is where the voice of `play.lines[i]`
     // ends (seconds), `cuts` the scene boundaries in increasing order (the
-    // show's first start to its end). Throws ScreenplayError naming the
-    // screenplay's line whose caption breaks a rule: a speaker without a
-    // name, text that does not fit, a cue that cannot last 1.5 s or be read
-    // (all of it, the name too) at 17 characters a second before the next
-    // cue or the scene cut, a stage direction that runs into either.
+    // show's first start to its end); a cue starting in a scene window whose
+    // captions the screenplay places takes those settings. Throws
+    // ScreenplayError naming the screenplay's line whose caption breaks a
+    // rule: a speaker without a name, text that does not fit, a cue that
+    // cannot last 1.5 s or be read (all of it, the name too) at 17
+    // characters a second before the next cue or the scene cut, a stage
+    // direction that runs into either; or a placement with a setting the
+    // captions do not honour.
     static quorvane_engine::CueList make(
         const Screenplay& play, const std::vector<double>& voiceEnds, const std::vector<double>& cuts);
 };

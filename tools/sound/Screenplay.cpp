@@ -186,6 +186,30 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
                 fail("\"" + words[1] + "\" is already named on line " + std::to_string(m->nameLine));
             m->displayName = afterWords(line, 2);
             m->nameLine = number;
+        } else if (head == "captions") {
+            // captions SCENE... SETTING...
+            CaptionPlacement placement;
+            placement.sourceLine = number;
+            size_t i = 1;
+            for (; i < words.size() && words[i].find(':') == std::string::npos; ++i) {
+                if (std::none_of(play.scenes.begin(), play.scenes.end(),
+                                 [&](const SceneWindow& w) { return w.name == words[i]; }))
+                    fail("\"" + words[i] + "\" is no scene above");
+                for (const CaptionPlacement& other : play.placements)
+                    if (std::find(other.scenes.begin(), other.scenes.end(), words[i]) != other.scenes.end())
+                        fail("the captions of \"" + words[i] + "\" are placed on line " +
+                             std::to_string(other.sourceLine) + " already");
+                placement.scenes.push_back(words[i]);
+            }
+            if (placement.scenes.empty() || i == words.size())
+                fail("\"captions\" needs scenes and the cue settings that place their captions, such as "
+                     "\"captions Funeral position:28%\"");
+            for (; i < words.size(); ++i) {
+                if (words[i].find(':') == std::string::npos)
+                    fail("\"" + words[i] + "\" is no cue setting (NAME:VALUE); the scenes come first");
+                placement.settings += (placement.settings.empty() ? "" : " ") + words[i];
+            }
+            play.placements.push_back(placement);
         } else if (double start = 0.0, end = 0.0;
                    words.size() >= 2 && parseTime(head, start) && parseTime(words[1], end)) {
             // START END [TEXT]
@@ -212,7 +236,7 @@ Screenplay parseScreenplay(const std::string& text, const std::string& path)
             d.sourceLine = number;
             if (!parseTime(head, d.start))
                 fail("expected \"cast\", \"scene\" or a dialog line starting with its time in seconds"
-                     " (or \"name\", or a stage direction)");
+                     " (or \"name\", \"captions\", or a stage direction)");
             if (!atMostMilliseconds(head))
                 fail("time \"" + head + "\" has more than three decimals");
             size_t colon = line.find(':');

@@ -59,12 +59,21 @@ struct StageDirection {
     int sourceLine = 0;
 };
 
+// Where the captions stand in some scenes: the WebVTT cue settings that
+// every caption starting in a window of those scenes takes.
+struct CaptionPlacement {
+    std::vector<std::string> scenes; // names of scene windows
+    std::string settings;            // "position:28%", as the cue file writes them
+    int sourceLine = 0;
+};
+
 struct Screenplay {
     std::string path;
     std::vector<CastMember> cast;
     std::vector<SceneWindow> scenes;
     std::vector<DialogLine> lines;            // in time order
     std::vector<StageDirection> directions;   // in time order, among the lines
+    std::vector<CaptionPlacement> placements; // at most one a scene
 
     // The cast member named `name`, or nullptr.
     const CastMember* member(const std::string& name) const;
