@@ -244,7 +244,9 @@ def cmake_names(source):
     """What the CMake files look for: pkg-config modules, CMake packages, headers."""
     names = set()
     paths = glob.glob(os.path.join(source, "**", "CMakeLists.txt"), recursive=True)
-    paths = [p for p in paths if not re.search(r"/(build[^/]*|node_modules)/", relative(source, p) + "/")]
+    # Build folders hold other projects' sources (the Windows libraries'
+    # in build-windows/), whose needs are not this project's.
+    paths = [p for p in paths if not re.search(r"/(build[^/]*|node_modules)/", "/" + relative(source, p))]
     keywords = {"REQUIRED", "QUIET", "IMPORTED_TARGET", "GLOBAL", "NO_CMAKE_PATH", "NO_CMAKE_ENVIRONMENT_PATH"}
     for path in paths:
         with open(path, encoding="utf-8") as f:
